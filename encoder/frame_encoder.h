@@ -1,0 +1,10 @@
+#pragma once
+// One 32-bit frame in, one stored GIF frame out: palette, colour cube,
+// diffusion, LZW, append.
+
+#include <cstdint>
+
+// pixels: width x height pixels B, G, R, X, rows top-down; only read.
+// delayMs: the time the frame stands for. A frame that cannot be encoded
+// (no memory) is not appended; the caller sees that only in the store count.
+void EncodeFrame(const uint8_t* pixels, int32_t width, int32_t height, int32_t delayMs);

@@ -1,0 +1,65 @@
+#include "encoder/frame_store.h"
+
+#include <cstring>
+
+#include "common/memory.h"
+#include "recorder/recorder_state.h"
+
+FrameStore frameStore;
+
+int32_t DelayFromMs(int32_t ms)
+{
+    if (ms <= 14)
+        return 2;
+    return static_cast<int32_t>((static_cast<int64_t>(ms) + 5) / 10);
+}
+
+static int GrowRecords()
+{
+    if (frameStore.capacity > INT32_MAX / 2)
+        return 0;
+    int32_t newCapacity = frameStore.capacity == 0 ? 256 : frameStore.capacity * 2;
+    void* grown = memoryApi.resize(frameStore.records, static_cast<size_t>(newCapacity) * sizeof(FrameRecord));
+    if (!grown)
+        return 0;
+    frameStore.records = static_cast<FrameRecord*>(grown);
+    frameStore.capacity = newCapacity;
+    return 1;
+}
+
+void AppendFrame(const uint8_t* bytes, int32_t length, const uint8_t* palette, int32_t delayMs)
+{
+    if (frameStore.count == frameStore.capacity && !GrowRecords())
+        return;
+
+    // A negative length is stored as an empty stream: the writer must never
+    // see a negative byte count.
+    int32_t kept = length > 0 ? length : 0;
+    uint8_t* data = static_cast<uint8_t*>(memoryApi.allocate(kept > 0 ? static_cast<size_t>(kept) : 1));
+    if (!data)
+        return;
+    if (kept > 0)
+        std::memcpy(data, bytes, static_cast<size_t>(kept));
+
+    FrameRecord& record = frameStore.records[frameStore.count];
+    record.data = data;
+    record.length = kept;
+    std::memcpy(record.palette, palette, sizeof record.palette);
+    record.delay = DelayFromMs(delayMs);
+    frameStore.count++;
+}
+
+void ClearFrames()
+{
+    for (int32_t i = 0; i < frameStore.count; i++)
+        memoryApi.release(frameStore.records[i].data);
+    memoryApi.release(frameStore.records);
+    frameStore.records = nullptr;
+    frameStore.count = 0;
+    frameStore.capacity = 0;
+
+    memoryApi.release(recorderState.prevFrame);
+    memoryApi.release(recorderState.workFrame);
+    recorderState.prevFrame = nullptr;
+    recorderState.workFrame = nullptr;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The frames of the current recording, each already final: its own palette
+// and its complete LZW code stream. Nothing is recomputed when the file is
+// written; the store only grows until ClearFrames.
+
+#include <cstdint>
+
+struct FrameRecord {
+    uint8_t* data;          // LZW code stream, own block of at least 1 byte
+    int32_t length;         // valid bytes in data
+    uint8_t palette[768];   // 256 entries R, G, B: the local colour table
+    int32_t delay;          // hundredths of a second; only the capture thread raises it
+};
+
+struct FrameStore {
+    FrameRecord* records;   // null while empty
+    int32_t count;
+    int32_t capacity;       // 0 whenever records is null
+};
+
+extern FrameStore frameStore;
+
+// Milliseconds a frame stands for, in the hundredths a GIF stores. Below
+// 15 ms the result is 2, because players stretch smaller delays to ~100 ms.
+int32_t DelayFromMs(int32_t ms);
+
+// Copies the stream and palette into a new record at the end. A failed
+// allocation drops this frame and leaves the store exactly as it was.
+void AppendFrame(const uint8_t* bytes, int32_t length, const uint8_t* palette, int32_t delayMs);
+
+// Releases every record, the array, and the capture thread's frame buffers.
+void ClearFrames();

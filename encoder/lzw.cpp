@@ -1,0 +1,116 @@
+#include "encoder/lzw.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int32_t kClearCode = 256;
+constexpr int32_t kEndCode = 257;
+constexpr int32_t kFirstFreeCode = 258;
+constexpr int32_t kCodeLimit = 4096;   // one past the largest 12-bit code
+constexpr int32_t kSlotCount = 16384;  // load factor stays below 1/4 for 3838 strings
+constexpr int32_t kEmptyKey = -1;
+
+struct LzwWriter {
+    uint32_t accumulator;
+    int32_t pending;
+    int32_t position;
+    int32_t capacity;
+    uint8_t* output;
+};
+
+// Bits go out least significant first, as GIF packs them. Bytes past the
+// capacity are dropped, but compression carries on so the caller learns
+// nothing more than that the stream was cut.
+inline void Emit(LzwWriter& writer, int32_t code, int32_t width)
+{
+    writer.accumulator |= static_cast<uint32_t>(code) << writer.pending;
+    writer.pending += width;
+    while (writer.pending >= 8) {
+        if (writer.position < writer.capacity)
+            writer.output[writer.position++] = static_cast<uint8_t>(writer.accumulator);
+        writer.accumulator >>= 8;
+        writer.pending -= 8;
+    }
+}
+
+struct StringTable {
+    int32_t keys[kSlotCount];
+    int32_t codes[kSlotCount];
+};
+
+inline void ResetKeys(StringTable& table)
+{
+    std::memset(table.keys, 0xFF, sizeof table.keys);  // every key becomes -1
+}
+
+inline int32_t SlotOf(int32_t key)
+{
+    return static_cast<int32_t>((static_cast<uint32_t>(key) * 504311u) & (kSlotCount - 1));
+}
+
+}  // namespace
+
+int32_t LzwCompress(const uint8_t* indices, int32_t count, uint8_t* output, int32_t capacity,
+                    int32_t* outLength)
+{
+    StringTable table;
+    ResetKeys(table);
+    std::memset(table.codes, 0, sizeof table.codes);
+
+    LzwWriter writer = {0, 0, 0, capacity > 0 ? capacity : 0, output};
+    int32_t nextCode = kFirstFreeCode;
+    int32_t width = 9;
+
+    Emit(writer, kClearCode, width);
+
+    if (count > 0) {
+        int32_t prefix = indices[0];
+        for (int32_t i = 1; i < count; i++) {
+            int32_t c = indices[i];
+            int32_t key = (prefix << 8) + c;
+            int32_t slot = SlotOf(key);
+            while (table.keys[slot] != kEmptyKey && table.keys[slot] != key)
+                slot = (slot + 1) & (kSlotCount - 1);
+            if (table.keys[slot] == key) {
+                prefix = table.codes[slot];
+                continue;
+            }
+            table.keys[slot] = key;
+            table.codes[slot] = nextCode++;
+            Emit(writer, prefix, width);
+            prefix = c;
+            if (nextCode == kCodeLimit) {
+                // The table is full: start a new generation. The clear code
+                // still goes out at 12 bits, the next data code at 9.
+                Emit(writer, kClearCode, width);
+                ResetKeys(table);
+                nextCode = kFirstFreeCode;
+                width = 9;
+            } else if (nextCode == (1 << width) + 1 && width <= 11) {
+                width++;
+            }
+        }
+        Emit(writer, prefix, width);
+    }
+
+    Emit(writer, kEndCode, width);
+    if (writer.pending > 0 && writer.position < writer.capacity)
+        writer.output[writer.position++] = static_cast<uint8_t>(writer.accumulator);
+
+    *outLength = writer.position;
+    return writer.position;
+}
+
+int32_t LzwWorstCaseLength(int32_t count)
+{
+    // Every code covers at least one index and is at most 12 bits wide; on top
+    // come a clear code per full table generation (3838 codes each), the first
+    // clear code, the end code, and a byte for the last partial bits.
+    int64_t n = count > 0 ? count : 0;
+    int64_t codes = n + n / (kCodeLimit - kFirstFreeCode) + 2;
+    int64_t bytes = (codes * 12 + 7) / 8 + 1;
+    if (bytes > INT32_MAX)
+        return -1;
+    return static_cast<int32_t>(bytes);
+}

@@ -1,0 +1,16 @@
+#pragma once
+// GIF LZW with minimum code size 8: palette indices in, the variable-width
+// code stream of an image data block out (not yet cut into sub-blocks).
+
+#include <cstdint>
+
+// Compresses count indices into output. Stores at most capacity bytes: a
+// longer stream is cut there and the result is then capacity. The result is
+// also stored at *outLength. Allocates nothing on the heap.
+int32_t LzwCompress(const uint8_t* indices, int32_t count, uint8_t* output, int32_t capacity,
+                    int32_t* outLength);
+
+// The longest stream LzwCompress can produce for count indices, or -1 when
+// that does not fit a signed 32-bit capacity. A buffer of this size never
+// cuts a stream.
+int32_t LzwWorstCaseLength(int32_t count);

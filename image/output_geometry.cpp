@@ -1,0 +1,3 @@
+#include "image/output_geometry.h"
+
+OutputGeometry outputGeometry = {360, 200};

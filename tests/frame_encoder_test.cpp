@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "encoder/frame_encoder.h"
+#include "encoder/frame_store.h"
+#include "tests/support/allocation_fault.h"
+#include "tests/support/expected_indices.h"
+#include "tests/support/reference_lzw.h"
+#include "tests/support/synthetic_frames.h"
+
+namespace {
+
+class FrameEncoderTest : public ::testing::Test {
+protected:
+    void SetUp() override { ClearFrames(); }
+    void TearDown() override { ClearFrames(); }
+};
+
+void ExpectStoredAsEncoded(const FrameRecord& record, const std::vector<uint8_t>& pixels, int32_t width,
+                           int32_t height)
+{
+    ExpectedFrame expected = ExpectedEncoding(pixels, width, height);
+    EXPECT_EQ(std::memcmp(record.palette, expected.palette.data(), 768), 0);
+    std::vector<uint8_t> decoded;
+    ASSERT_TRUE(ReferenceLzwDecode(record.data, static_cast<size_t>(record.length), expected.indices.size(),
+                                   &decoded, nullptr))
+        << width << " x " << height;
+    ASSERT_EQ(decoded.size(), expected.indices.size());
+    for (size_t i = 0; i < decoded.size(); i++)
+        ASSERT_EQ(decoded[i], expected.indices[i]) << "pixel " << i << " of " << width << " x " << height;
+}
+
+TEST_F(FrameEncoderTest, StoresTheCompleteStreamOfEveryKindOfFrame)
+{
+    const struct {
+        int32_t width, height;
+        bool noise;
+    } table[] = {{1, 1, false},   {1, 500, false}, {641, 3, false}, {37, 23, false},
+                 {333, 201, false}, {160, 160, true}, {1, 300, true}};
+    for (const auto& row : table) {
+        ClearFrames();
+        std::vector<uint8_t> pixels = row.noise ? NoiseFrame(row.width, row.height, 5)
+                                                : ScreenLikeFrame(row.width, row.height, 2);
+        EncodeFrame(pixels.data(), row.width, row.height, 100);
+        ASSERT_EQ(frameStore.count, 1);
+        EXPECT_EQ(frameStore.records[0].delay, 10);
+        ExpectStoredAsEncoded(frameStore.records[0], pixels, row.width, row.height);
+    }
+}
+
+TEST_F(FrameEncoderTest, NoiseLongerThanPixelsPlus4096IsNotCut)
+{
+    std::vector<uint8_t> pixels = NoiseFrame(200, 100, 9);
+    EncodeFrame(pixels.data(), 200, 100, 33);
+    ASSERT_EQ(frameStore.count, 1);
+    EXPECT_GT(frameStore.records[0].length, 200 * 100 + 4096);
+    EXPECT_EQ(frameStore.records[0].delay, 3);
+    ExpectStoredAsEncoded(frameStore.records[0], pixels, 200, 100);
+}
+
+TEST_F(FrameEncoderTest, CallerPixelsAreOnlyRead)
+{
+    std::vector<uint8_t> pixels = ScreenLikeFrame(64, 48, 1);
+    const std::vector<uint8_t> before = pixels;
+    EncodeFrame(pixels.data(), 64, 48, 100);
+    EXPECT_EQ(pixels, before);
+}
+
+TEST_F(FrameEncoderTest, EmptySizesAreIgnored)
+{
+    std::vector<uint8_t> pixels(16);
+    EncodeFrame(pixels.data(), 0, 4, 100);
+    EncodeFrame(pixels.data(), 4, -1, 100);
+    EXPECT_EQ(frameStore.count, 0);
+}
+
+TEST_F(FrameEncoderTest, EachFailedAllocationDropsOneFrameAndLaterFramesAppend)
+{
+    std::vector<uint8_t> pixels = ScreenLikeFrame(50, 40, 0);
+    for (int failAt = 1;; failAt++) {
+        ClearFrames();
+        bool failed;
+        {
+            ScopedAllocationFault fault(failAt);
+            EncodeFrame(pixels.data(), 50, 40, 100);
+            failed = fault.failed();
+        }
+        if (!failed) {
+            EXPECT_EQ(frameStore.count, 1);
+            EXPECT_GE(failAt, 5) << "index, code and error buffers, the array and the record";
+            break;
+        }
+        EXPECT_EQ(frameStore.count, 0) << "fail at allocation " << failAt;
+        EncodeFrame(pixels.data(), 50, 40, 100);
+        ASSERT_EQ(frameStore.count, 1);
+        ExpectStoredAsEncoded(frameStore.records[0], pixels, 50, 40);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+#include "tests/support/reference_lzw.h"
+
+namespace {
+
+struct BitReader {
+    const uint8_t* data;
+    size_t length;
+    size_t bitPosition;
+
+    bool Read(int width, int* code)
+    {
+        if (bitPosition + width > length * 8)
+            return false;
+        int value = 0;
+        for (int i = 0; i < width; i++, bitPosition++)
+            value |= ((data[bitPosition / 8] >> (bitPosition % 8)) & 1) << i;
+        *code = value;
+        return true;
+    }
+};
+
+}  // namespace
+
+bool ReferenceLzwDecode(const uint8_t* stream, size_t length, size_t maxOutput,
+                        std::vector<uint8_t>* out, LzwTrace* trace)
+{
+    const int kClear = 256, kEnd = 257;
+    std::vector<int> prefix(4096, -1);
+    std::vector<uint8_t> suffix(4096), first(4096);
+    for (int i = 0; i < 256; i++) {
+        suffix[i] = static_cast<uint8_t>(i);
+        first[i] = static_cast<uint8_t>(i);
+    }
+    BitReader reader{stream, length, 0};
+    int width = 9, next = 258, previous = -1;
+    bool started = false;
+    std::vector<uint8_t> string;
+    out->clear();
+
+    for (;;) {
+        int code;
+        if (!reader.Read(width, &code))
+            return false;
+        if (trace) {
+            trace->codes.push_back(code);
+            trace->widths.push_back(width);
+        }
+        if (!started && code != kClear)
+            return false;
+        started = true;
+        if (code == kClear) {
+            width = 9;
+            next = 258;
+            previous = -1;
+            continue;
+        }
+        if (code == kEnd)
+            return true;
+        if (previous < 0) {
+            if (code > 255)
+                return false;
+            out->push_back(static_cast<uint8_t>(code));
+            previous = code;
+            continue;
+        }
+        if (code > next || (code == next && next >= 4096))
+            return false;
+        int walk = code == next ? previous : code;
+        string.clear();
+        for (int c = walk; c >= 0; c = prefix[c])
+            string.push_back(suffix[c]);
+        uint8_t head = string.back();
+        if (code == next)
+            string.insert(string.begin(), first[previous]);
+        if (out->size() + string.size() > maxOutput)
+            return false;
+        out->insert(out->end(), string.rbegin(), string.rend());
+        if (next < 4096) {
+            prefix[next] = previous;
+            suffix[next] = code == next ? first[previous] : head;
+            first[next] = first[previous];
+            next++;
+            if (next == (1 << width) && width < 12)
+                width++;
+        }
+        previous = code;
+    }
+}
