@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: native unit tests, the same under
+# AddressSanitizer/UBSan, the Windows build's tests under Wine, end-to-end
+# checks of the executables, and bounded fuzz runs. Ends with one line
+# "N passed, N failed" and a non-zero exit status when anything failed.
+set -uo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+bash scripts/setup.sh || exit 1
+bash scripts/build.sh native asan windows fuzz || exit 1
+
+passed=0
+failed=0
+failures=()
+check() {
+  local name=$1; shift
+  echo "=== $name"
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    failures+=("$name")
+  fi
+}
+
+check "native unit tests" ctest --test-dir build/native --output-on-failure
+check "sanitizer unit tests" ctest --test-dir build/asan --output-on-failure
+check "windows unit tests under wine" ctest --test-dir build/windows --output-on-failure
+check "end to end" bash tests/e2e/run.sh
+check "fuzzing" bash fuzz/run.sh
+
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+for name in "${failures[@]}"; do echo "failed: $name"; done
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
