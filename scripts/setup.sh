@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev   # native build, sanitizers, libFuzzer
+  libpng-dev                                       # native PNG decoding
   libgtest-dev libbenchmark-dev libgif-dev giflib-tools  # tests, benchmarks, the independent decoder
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64   # the Windows product
   wine64 xvfb xauth imagemagick                           # running and checking it

@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/memory.h"
+#include "common/module_files.h"
+#include "image/watermark.h"
+#include "tests/support/files.h"
+#include "tests/support/png_bytes.h"
+
+namespace {
+
+const std::string kFixtures = PIXLO_FIXTURES "/png/";
+
+// Every test starts with no watermark and leaves none behind.
+class WatermarkTest : public ::testing::Test {
+protected:
+    void SetUp() override { Reset(); }
+    void TearDown() override { Reset(); }
+
+    static void Reset()
+    {
+        memoryApi.release(watermarkImage.pixels);
+        memoryApi.release(watermarkImage.scaled);
+        watermarkImage = {};
+    }
+
+    // A source image of one colour and alpha, installed as a load would.
+    static void InstallSolid(int32_t width, int32_t height, uint8_t value, uint8_t alpha)
+    {
+        size_t bytes = static_cast<size_t>(width) * height * 4;
+        uint8_t* pixels = static_cast<uint8_t*>(memoryApi.allocate(bytes));
+        for (size_t i = 0; i < bytes; i += 4) {
+            std::memset(pixels + i, value, 3);
+            pixels[i + 3] = alpha;
+        }
+        InstallWatermarkPixels(pixels, width, height);
+        watermarkImage.inUse = 1;
+    }
+};
+
+TEST_F(WatermarkTest, TheEmbeddedImageScalesToASixthOfTheOutputWidth)
+{
+    ASSERT_EQ(LoadWatermarkEmbedded(), 1);
+    ASSERT_EQ(watermarkImage.width, 120);
+    ASSERT_EQ(watermarkImage.height, 30);
+    watermarkImage.inUse = 1;
+    const struct {
+        int32_t outWidth, width, height;
+    } table[] = {{50, 50, 13}, {240, 60, 15}, {360, 60, 15}, {480, 80, 20},
+                 {640, 107, 27}, {720, 120, 30}, {1920, 120, 30}};
+    for (const auto& row : table) {
+        PrepareWatermark(row.outWidth);
+        EXPECT_EQ(watermarkImage.scaledWidth, row.width) << "output width " << row.outWidth;
+        EXPECT_EQ(watermarkImage.scaledHeight, row.height) << "output width " << row.outWidth;
+    }
+    PrepareWatermark(720);
+    EXPECT_EQ(std::memcmp(watermarkImage.scaled, watermarkImage.pixels, 120 * 30 * 4), 0)
+        << "at its own size the image is copied exactly";
+}
+
+TEST_F(WatermarkTest, NothingIsScaledWithoutAnImageInUse)
+{
+    PrepareWatermark(360);
+    EXPECT_EQ(watermarkImage.scaled, nullptr);
+    InstallSolid(10, 10, 0, 255);
+    watermarkImage.inUse = 0;
+    PrepareWatermark(360);
+    EXPECT_EQ(watermarkImage.scaled, nullptr);
+    EXPECT_EQ(watermarkImage.scaledWidth, 0);
+    EXPECT_EQ(watermarkImage.scaledHeight, 0);
+}
+
+TEST_F(WatermarkTest, ExtremeAspectRatiosScaleByWidth)
+{
+    InstallSolid(1000, 10, 9, 200);
+    PrepareWatermark(360);
+    EXPECT_EQ(watermarkImage.scaledWidth, 60);
+    EXPECT_EQ(watermarkImage.scaledHeight, 1);  // 0.6 + 0.5 truncates to 1
+
+    InstallSolid(10, 100, 9, 200);
+    PrepareWatermark(360);
+    EXPECT_EQ(watermarkImage.scaledWidth, 60);
+    EXPECT_EQ(watermarkImage.scaledHeight, 600);
+    // Blended only over the frame's height, nothing past it.
+    std::vector<uint8_t> frame(360 * 40 * 4 + 16, 0xEE);
+    BlendWatermark(frame.data(), 360, 40);
+    for (size_t i = 360 * 40 * 4; i < frame.size(); i++)
+        ASSERT_EQ(frame[i], 0xEE) << "written past the frame";
+    EXPECT_NE(frame[(39 * 360) * 4], 0xEE) << "the last row is blended";
+}
+
+TEST_F(WatermarkTest, BlendArithmetic)
+{
+    // One-pixel watermarks over one-pixel frames: watermark value, alpha,
+    // frame value, and the result.
+    const struct {
+        uint8_t mark, alpha, frame, result;
+    } table[] = {
+        {255, 128, 0, 128}, {0, 1, 255, 254}, {255, 254, 0, 254},  // 254 is blended, not copied
+        {77, 255, 200, 77}, {77, 0, 200, 200},
+    };
+    for (const auto& row : table) {
+        InstallSolid(1, 1, row.mark, row.alpha);
+        PrepareWatermark(1);
+        ASSERT_EQ(watermarkImage.scaledWidth, 1);
+        uint8_t frame[8] = {row.frame, row.frame, row.frame, 0x5A, 0xEE, 0xEE, 0xEE, 0xEE};
+        BlendWatermark(frame, 1, 1);
+        for (int c = 0; c < 3; c++)
+            EXPECT_EQ(frame[c], row.result) << int(row.mark) << " at alpha " << int(row.alpha);
+        EXPECT_EQ(frame[3], 0x5A) << "the fourth byte is never changed";
+        EXPECT_EQ(frame[4], 0xEE);
+    }
+}
+
+TEST_F(WatermarkTest, AFrameLowerThanTheWatermarkBlendsOnlyItsRows)
+{
+    // A 480 x 13 capture at output width 360 gives 360 x 10 frames; of the
+    // 60 x 15 watermark only rows 0-9 land, and columns 60 on stay as they were.
+    ASSERT_EQ(LoadWatermarkEmbedded(), 1);
+    watermarkImage.inUse = 1;
+    PrepareWatermark(360);
+    std::vector<uint8_t> frame(360 * 10 * 4 + 64, 0);
+    std::vector<uint8_t> before = frame;
+    BlendWatermark(frame.data(), 360, 10);
+    EXPECT_TRUE(std::equal(frame.begin() + 360 * 10 * 4, frame.end(), before.begin() + 360 * 10 * 4));
+    bool changed = false;
+    for (int y = 0; y < 10; y++)
+        for (int x = 0; x < 360; x++) {
+            const uint8_t* p = &frame[(y * 360 + x) * 4];
+            if (x >= 60) {
+                ASSERT_TRUE(p[0] == 0 && p[1] == 0 && p[2] == 0) << x << "," << y;
+            }
+            changed = changed || p[0] || p[1] || p[2];
+        }
+    EXPECT_TRUE(changed);
+}
+
+// ---- loading and discovery ----
+
+std::string folderForExecutable;
+int32_t ExecutableInScratch(char* buffer, int32_t size)
+{
+    std::string path = folderForExecutable + "/pixlo.exe";
+    if (path.size() + 1 > static_cast<size_t>(size))
+        return 0;
+    std::memcpy(buffer, path.c_str(), path.size() + 1);
+    return static_cast<int32_t>(path.size());
+}
+
+class DiscoveryTest : public WatermarkTest {
+protected:
+    void SetUp() override
+    {
+        WatermarkTest::SetUp();
+        saved = moduleFilesApi;
+        moduleFilesApi.executablePath = ExecutableInScratch;
+        folderForExecutable = ScratchPath(std::string("discovery-") +
+                                          ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folderForExecutable);
+        candidate = folderForExecutable + "/watermark.png";
+    }
+    void TearDown() override
+    {
+        moduleFilesApi = saved;
+        WatermarkTest::TearDown();
+    }
+    ModuleFilesApi saved;
+    std::string candidate;
+};
+
+TEST_F(DiscoveryTest, AWatermarkFileBesideTheExecutableComesFirst)
+{
+    std::filesystem::copy_file(kFixtures + "rgba.png", candidate);
+    DiscoverWatermark();
+    EXPECT_EQ(watermarkImage.inUse, 1);
+    EXPECT_EQ(watermarkImage.width, 40);
+    EXPECT_EQ(watermarkImage.height, 20);
+}
+
+TEST_F(DiscoveryTest, AMissingOrUnusableFileFallsBackToTheEmbeddedImage)
+{
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    } files[] = {
+        {"not an image", {'h', 'e', 'l', 'l', 'o'}},
+        {"empty", {}},
+        {"zero size", PngWithHeaderOnly(0, 0)},
+        {"100000 x 100000", PngWithHeaderOnly(100000, 100000)},
+        {"20 x 20 without its data", PngWithHeaderOnly(20, 20)},
+    };
+    for (const auto& file : files) {
+        Reset();
+        WriteWholeFile(candidate, file.bytes);
+        DiscoverWatermark();
+        EXPECT_EQ(watermarkImage.inUse, 1) << file.what;
+        EXPECT_EQ(watermarkImage.width, 120) << file.what;
+        EXPECT_EQ(watermarkImage.height, 30) << file.what;
+    }
+
+    Reset();
+    std::filesystem::remove(candidate);
+    DiscoverWatermark();
+    EXPECT_EQ(watermarkImage.width, 120) << "no file";
+
+    Reset();
+    std::filesystem::create_directories(candidate);
+    DiscoverWatermark();
+    EXPECT_EQ(watermarkImage.inUse, 1) << "a folder named watermark.png";
+    EXPECT_EQ(watermarkImage.width, 120);
+}
+
+TEST_F(DiscoveryTest, AFailedLoadKeepsThePreviousImage)
+{
+    ASSERT_EQ(LoadWatermarkFile((kFixtures + "rgb.png").c_str()), 1);
+    const uint8_t* pixels = watermarkImage.pixels;
+    std::vector<uint8_t> copy(pixels, pixels + 37 * 13 * 4);
+
+    const std::string truncated = folderForExecutable + "/truncated.png";
+    std::vector<uint8_t> whole = ReadWholeFile(kFixtures + "rgba.png");
+    WriteWholeFile(truncated, std::vector<uint8_t>(whole.begin(), whole.begin() + whole.size() / 2));
+    const std::string huge = folderForExecutable + "/huge.png";
+    WriteWholeFile(huge, PngWithHeaderOnly(100000, 100000));
+
+    for (const std::string& path : {truncated, huge, folderForExecutable, folderForExecutable + "/absent.png"}) {
+        EXPECT_EQ(LoadWatermarkFile(path.c_str()), 0) << path;
+        EXPECT_EQ(watermarkImage.pixels, pixels) << path;
+        EXPECT_EQ(watermarkImage.width, 37);
+        EXPECT_EQ(watermarkImage.height, 13);
+        EXPECT_EQ(std::memcmp(watermarkImage.pixels, copy.data(), copy.size()), 0);
+    }
+}
+
+TEST_F(DiscoveryTest, DecodedPixelsAreStraightAlphaBgra)
+{
+    // Palette entries with transparency and a 16-bit image: spot checks that
+    // the decoder's contract holds whatever the PNG's own format.
+    ASSERT_EQ(LoadWatermarkFile((kFixtures + "palette_trns.png").c_str()), 1);
+    const uint8_t* corner = watermarkImage.pixels;
+    EXPECT_EQ(corner[3], 0) << "the transparent background";
+    const uint8_t* red = watermarkImage.pixels + (5 * 24 + 5) * 4;
+    EXPECT_EQ(red[3], 255);
+    EXPECT_GT(red[2], 150);  // B, G, R order: red is the third byte
+    EXPECT_LT(red[0], 80);
+
+    ASSERT_EQ(LoadWatermarkFile((kFixtures + "gray.png").c_str()), 1);
+    const uint8_t* right = watermarkImage.pixels + (31) * 4;
+    EXPECT_EQ(right[3], 255) << "an image without alpha is opaque";
+    EXPECT_EQ(right[0], right[1]);
+    EXPECT_EQ(right[1], right[2]);
+}
+
+}  // namespace
