@@ -28,6 +28,7 @@ check "native unit tests" ctest --test-dir build/native --output-on-failure
 check "sanitizer unit tests" ctest --test-dir build/asan --output-on-failure
 check "windows unit tests under wine" ctest --test-dir build/windows --output-on-failure
 check "end to end" bash tests/e2e/run.sh
+check "png decoders agree" bash tests/e2e/png_decoders.sh
 check "fuzzing" bash fuzz/run.sh
 
 /usr/lib/wine/wineserver -k 2>/dev/null || true

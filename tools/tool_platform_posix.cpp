@@ -1,0 +1,3 @@
+#include "tools/tool_platform.h"
+
+void InitToolPlatform() {}
