@@ -1,0 +1,165 @@
+#include "recorder/batch_modes.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/memory.h"
+#include "encoder/frame_encoder.h"
+#include "encoder/frame_store.h"
+#include "encoder/gif_writer.h"
+#include "image/output_geometry.h"
+#include "image/resampler.h"
+#include "image/watermark.h"
+#include "recorder/capture.h"
+#include "recorder/recorder_state.h"
+
+namespace {
+
+constexpr int kPathBuffer = 260;  // filled with at most 255 characters and a terminator
+
+void PrintLine(const char* line)
+{
+    std::fputs(line, stdout);
+    std::fputc('\n', stdout);
+}
+
+void Fill(uint8_t* frame, int32_t top, int32_t bottom, int32_t left, int32_t right, uint8_t b, uint8_t g,
+          uint8_t r)
+{
+    for (int32_t y = top; y < bottom; y++)
+        for (int32_t x = left; x < right; x++) {
+            uint8_t* p = frame + (static_cast<size_t>(y) * kTestFrameWidth + x) * 4;
+            p[0] = b;
+            p[1] = g;
+            p[2] = r;
+        }
+}
+
+int WatermarkTest()
+{
+    if (LoadWatermarkEmbedded()) {
+        std::printf("embedded watermark: %s\n", "OK");
+        std::printf("wm size: %dx%d\n", watermarkImage.width, watermarkImage.height);
+    } else {
+        std::printf("embedded watermark: %s\n", "FAIL");
+    }
+    return 0;
+}
+
+int TestAnimation(const char* rest)
+{
+    char outPath[kPathBuffer] = {};
+    char wmPath[kPathBuffer] = {};
+    if (std::sscanf(rest, " %255s %255s", outPath, wmPath) < 1) {
+        PrintLine("usage: tavrel /test out.gif [watermark.png]");
+        return 1;
+    }
+    watermarkImage.inUse = 0;
+    if (wmPath[0])
+        watermarkImage.inUse = LoadWatermarkFile(wmPath);
+
+    outputGeometry = {360, 400};
+    PrepareWatermark(360);
+    const size_t frameBytes = 360 * 400 * 4;
+    recorderState.prevFrame = static_cast<uint8_t*>(memoryApi.allocateZeroed(frameBytes, 1));
+    recorderState.workFrame = static_cast<uint8_t*>(memoryApi.allocate(frameBytes));
+    uint8_t* source = static_cast<uint8_t*>(memoryApi.allocate(static_cast<size_t>(kTestFrameWidth) * kTestFrameHeight * 4));
+    // Without memory nothing is encoded, and the FAIL line reports it.
+    if (recorderState.prevFrame && recorderState.workFrame && source) {
+        for (int32_t k = 0; k < 24; k++) {
+            DrawTestFrame(source, k);
+            ResampleBilinear(source, kTestFrameWidth, kTestFrameHeight, recorderState.workFrame, 360, 400);
+            BlendWatermark(recorderState.workFrame, 360, 400);
+            EncodeFrame(recorderState.workFrame, 360, 400, 83);
+            std::memcpy(recorderState.prevFrame, recorderState.workFrame, frameBytes);
+        }
+    }
+    memoryApi.release(source);
+
+    if (frameStore.count >= 1 && WriteGif(outPath))
+        std::printf("OK: %s  frames=%d  out=%dx%d\n", outPath, frameStore.count, outputGeometry.outWidth,
+                    outputGeometry.outHeight);
+    else
+        std::printf("FAIL: %s\n", outPath);
+    ClearFrames();
+    return 0;
+}
+
+int RecordRectangle(const char* rest)
+{
+    int x = 0, y = 0, w = 0, h = 0, seconds = 0, fps = 12, outw = 0;
+    char outPath[kPathBuffer] = {};
+    char wmPath[kPathBuffer] = {};
+    if (std::sscanf(rest, " %d %d %d %d %d %255s %255s %d %d", &x, &y, &w, &h, &seconds, outPath, wmPath, &fps,
+                    &outw) < 6) {
+        PrintLine("usage: tavrel /rect x y w h seconds out.gif [watermark.png] [fps] [outwidth]");
+        return 1;
+    }
+    if (w <= 0)
+        w = 320;
+    if (h <= 0)
+        h = 240;
+    if (seconds <= 0)
+        seconds = 1;
+    if (outw < 0)
+        outw = 0;
+    else if (outw > 1920)
+        outw = 1920;
+    if (wmPath[0] && !LoadWatermarkFile(wmPath))
+        wmPath[0] = '\0';
+
+    const uint32_t t0 = captureApi.tickCount();
+    StartCapture(x, y, w, h, fps, outw, wmPath[0] ? 1 : 0);
+    // Sleep in whole seconds: seconds x 1000 would overflow 32 bits for a
+    // run of more than 49 days.
+    for (int s = 0; s < seconds; s++)
+        captureApi.sleep(1000);
+    recorderState.stopRequest.store(1);
+    while (recorderState.recording.load() == 1)
+        captureApi.sleep(30);
+    if (recorderState.thread)
+        captureApi.waitThread(15000);
+
+    if (frameStore.count < 1) {
+        std::printf("FAIL: %s  frames=%d\n", outPath, frameStore.count);
+    } else if (WriteGif(outPath)) {
+        const uint32_t elapsed = captureApi.tickCount() - t0;
+        std::printf("OK: %s  frames=%d  out=%dx%d  elapsed=%dms\n", outPath, frameStore.count,
+                    outputGeometry.outWidth, outputGeometry.outHeight, static_cast<int>(elapsed));
+    } else {
+        std::printf("FAIL: %s  frames=%d\n", outPath, frameStore.count);
+    }
+    ClearFrames();
+    return 0;
+}
+
+}  // namespace
+
+void DrawTestFrame(uint8_t* frame, int32_t k)
+{
+    for (size_t i = 0; i < static_cast<size_t>(kTestFrameWidth) * kTestFrameHeight * 4; i += 4) {
+        frame[i] = 160;
+        frame[i + 1] = 80;
+        frame[i + 2] = 40;
+        frame[i + 3] = 255;
+    }
+    Fill(frame, 0, kTestFrameHeight, 600, 620, 0, 200, 0);
+    // The square is drawn last and clipped at the right edge; its fourth
+    // byte stays 255 from the background.
+    int32_t right = 250 + 20 * k < kTestFrameWidth ? 250 + 20 * k : kTestFrameWidth;
+    Fill(frame, 300, 450, 100 + 20 * k, right, 30, 120, 200);
+}
+
+int RunBatchMode(const char* commandLine, int* exitCode)
+{
+    if (std::strncmp(commandLine, "/wmtest", 7) == 0)
+        *exitCode = WatermarkTest();
+    else if (std::strncmp(commandLine, "/test", 5) == 0)
+        *exitCode = TestAnimation(commandLine + 5);
+    else if (std::strncmp(commandLine, "/rect", 5) == 0)
+        *exitCode = RecordRectangle(commandLine + 5);
+    else
+        return 0;
+    std::fflush(stdout);
+    return 1;
+}

@@ -1,0 +1,152 @@
+#include "recorder/capture.h"
+
+#include <atomic>
+#include <cstring>
+
+#include "common/memory.h"
+#include "encoder/frame_encoder.h"
+#include "encoder/frame_store.h"
+#include "image/output_geometry.h"
+#include "image/resampler.h"
+#include "image/watermark.h"
+#include "recorder/recorder_state.h"
+#include "settings/settings.h"
+
+namespace {
+
+// A cursor image of up to 48 pixels that starts left of or above the
+// rectangle still shows its visible part.
+constexpr int32_t kCursorMargin = 47;
+
+// Wrap-safe "a is before b" for the 32-bit millisecond counter: identical to
+// a plain comparison except across the wrap after 49.7 days of uptime, where
+// the plain one would stall or race the schedule.
+inline bool Before(uint32_t a, uint32_t b)
+{
+    return static_cast<int32_t>(a - b) < 0;
+}
+
+void DrawCursorIfInside()
+{
+    if (std::atomic_ref<int32_t>(settings.cursor).load(std::memory_order_relaxed) != 1)
+        return;
+    if (!captureApi.cursorState || !captureApi.drawCursor)
+        return;
+    CursorState cursor;
+    if (!captureApi.cursorState(&cursor) || !cursor.showing)
+        return;
+    const RecorderState& r = recorderState;
+    int32_t dx = cursor.x - r.capX;
+    int32_t dy = cursor.y - r.capY;
+    if (dx >= -kCursorMargin && dy >= -kCursorMargin && dx < r.capW && dy < r.capH)
+        captureApi.drawCursor(dx, dy);
+}
+
+void ExtendLastFrame(int32_t extension)
+{
+    if (frameStore.count < 1)
+        return;
+    int32_t& delay = frameStore.records[frameStore.count - 1].delay;
+    delay = delay > INT32_MAX - extension ? INT32_MAX : delay + extension;
+}
+
+void EndRecording()
+{
+    recorderState.recording.store(0);
+    captureApi.postMessage(kWmRecDone, static_cast<uintptr_t>(frameStore.count), 0);
+}
+
+}  // namespace
+
+int32_t CaptureInterval(int32_t fps)
+{
+    if (fps <= 0)
+        fps = 12;
+    else if (fps > 1000)
+        fps = 1000;
+    return static_cast<int32_t>(1000.0 / fps);
+}
+
+void StartCapture(int32_t x, int32_t y, int32_t w, int32_t h, int32_t fps, int32_t outw, int32_t useWatermark)
+{
+    RecorderState& r = recorderState;
+    r.stopRequest.store(0);
+    r.recording.store(1);
+    settings.fps = fps;
+    settings.outw = outw;
+    r.capW = w;
+    r.capH = h;
+    r.capX = x;
+    r.capY = y;
+    watermarkImage.inUse = useWatermark;
+    // Whoever waits for the end (Stop, closing, /rect) must see it even when
+    // no thread could be made.
+    if (!captureApi.startThread()) {
+        r.thread = nullptr;
+        EndRecording();
+    }
+}
+
+uint32_t CaptureThreadProc()
+{
+    RecorderState& r = recorderState;
+    const int32_t fps = settings.fps;
+    captureApi.beginTimerPeriod();
+    outputGeometry = ComputeOutputSize(r.capW, r.capH, settings.outw);
+    PrepareWatermark(outputGeometry.outWidth);
+
+    const int32_t outWidth = outputGeometry.outWidth;
+    const int32_t outHeight = outputGeometry.outHeight;
+    uint8_t* screen = captureApi.openScreen(r.capX, r.capY, r.capW, r.capH);
+    // A frame too large for 32-bit sizes, or no memory: the recording ends
+    // without a tick instead of touching a missing buffer.
+    const int32_t frameBytes = PixelBufferBytes(outWidth, outHeight);
+    if (frameBytes > 0) {
+        r.prevFrame = static_cast<uint8_t*>(memoryApi.allocateZeroed(static_cast<size_t>(frameBytes), 1));
+        r.workFrame = static_cast<uint8_t*>(memoryApi.allocate(static_cast<size_t>(frameBytes)));
+    }
+    const bool ready = screen && r.prevFrame && r.workFrame;
+    const bool copyOnly = outWidth == r.capW && outHeight == r.capH;
+
+    const uint32_t start = captureApi.tickCount();
+    uint32_t due = start;
+    if (ready && r.stopRequest.load() != 1) {
+        const int32_t interval = CaptureInterval(fps);
+        const int32_t extension = (interval + 5) / 10;
+        for (uint32_t ticks = 0;;) {
+            uint32_t now = captureApi.tickCount();
+            if (Before(now + 2, due))
+                captureApi.sleep(due - now - 1);
+            while (Before(captureApi.tickCount(), due)) {
+            }
+
+            captureApi.grabScreen();
+            DrawCursorIfInside();
+            if (copyOnly)
+                std::memcpy(r.workFrame, screen, static_cast<size_t>(frameBytes));
+            else
+                ResampleBilinear(screen, r.capW, r.capH, r.workFrame, outWidth, outHeight);
+            BlendWatermark(r.workFrame, outWidth, outHeight);
+
+            if (ticks == 0 || std::memcmp(r.workFrame, r.prevFrame, static_cast<size_t>(frameBytes)) != 0) {
+                EncodeFrame(r.workFrame, outWidth, outHeight, interval);
+                std::memcpy(r.prevFrame, r.workFrame, static_cast<size_t>(frameBytes));
+            } else {
+                ExtendLastFrame(extension);
+            }
+
+            ticks++;
+            if (ticks % 8 == 0)
+                captureApi.postMessage(kWmRecProgress, static_cast<uintptr_t>(frameStore.count),
+                                       static_cast<intptr_t>(captureApi.tickCount() - start));
+            due += static_cast<uint32_t>(interval);
+            if (r.stopRequest.load() == 1)
+                break;
+        }
+    }
+
+    captureApi.endTimerPeriod();
+    captureApi.closeScreen();
+    EndRecording();
+    return 0;
+}

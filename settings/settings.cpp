@@ -1,0 +1,93 @@
+#include "settings/settings.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "settings/ini_file.h"
+
+Settings settings = {10, 0, 1, 360, 480, 480, 0};
+char settingsPath[kSettingsPathSize];
+SettingsApi settingsApi = {ExecutablePath, DirectoryEnd, IniReadInt, IniWriteString};
+
+static const char kFileName[] = "Pixlo.ini";
+
+// The executable's directory followed by the file name. The path stays empty
+// (no settings file) when the executable's own path cannot be had whole, or
+// when its directory is longer than 250 characters and leaves no room for the
+// name: a truncated path would name some ancestor directory, and a settings
+// file there is worse than none.
+static void BuildSettingsPath()
+{
+    char module[kSettingsPathSize];
+    settingsPath[0] = 0;
+    if (!settingsApi.executablePath(module, kSettingsPathSize))
+        return;
+    module[kSettingsPathSize - 1] = 0;
+    size_t directory = static_cast<size_t>(settingsApi.directoryEnd(module));
+    if (directory > std::strlen(module) || directory + sizeof kFileName > sizeof settingsPath)
+        return;
+    std::memcpy(settingsPath, module, directory);
+    std::memcpy(settingsPath + directory, kFileName, sizeof kFileName);
+}
+
+static int32_t ReadSetting(const char* section, const char* key, int32_t fallback)
+{
+    if (settingsPath[0] == 0)
+        return fallback;
+    return settingsApi.getInt(section, key, fallback, settingsPath);
+}
+
+static int32_t Clamp(int32_t value, int32_t low, int32_t high)
+{
+    if (value < low)
+        return low;
+    if (value > high)
+        return high;
+    return value;
+}
+
+void LoadSettings()
+{
+    BuildSettingsPath();
+
+    int32_t fps = ReadSetting("settings", "fps", 10);
+    if (fps > 30)
+        fps = 30;
+    if (fps < 10)
+        fps = 10;
+    settings.fps = fps;
+    settings.cursor = ReadSetting("settings", "cursor", 0) != 0;
+    settings.guides = ReadSetting("settings", "guides", 1) != 0;
+    int32_t outw = ReadSetting("settings", "outw", 360);
+    settings.outw = (outw == 0 || outw == 240) ? outw : 360;
+    settings.defw = ReadSetting("settings", "defw", 480);
+    settings.defh = ReadSetting("settings", "defh", 480);
+    settings.defw = Clamp(settings.defw, 64, 3840);
+    settings.defh = Clamp(settings.defh, 64, 3840);
+    settings.autocheck = ReadSetting("update", "autocheck", 0) != 0;
+}
+
+int32_t SettingsCanSave()
+{
+    return settingsPath[0] != 0 && settingsApi.writeString != nullptr;
+}
+
+static void WriteSetting(const char* section, const char* key, int32_t value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
+    settingsApi.writeString(section, key, text, settingsPath);
+}
+
+void SaveSettings()
+{
+    if (!SettingsCanSave())
+        return;
+    WriteSetting("settings", "fps", settings.fps);
+    WriteSetting("settings", "cursor", settings.cursor);
+    WriteSetting("settings", "outw", settings.outw);
+    WriteSetting("settings", "guides", settings.guides);
+    WriteSetting("settings", "defw", settings.defw);
+    WriteSetting("settings", "defh", settings.defh);
+    WriteSetting("update", "autocheck", settings.autocheck);
+}

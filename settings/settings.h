@@ -1,0 +1,60 @@
+#pragma once
+// The seven user settings and their file, Pixlo.ini beside the executable.
+// Other subsystems read the fields directly; only the settings window changes
+// them, and it saves after every change.
+
+#include <cstdint>
+
+struct Settings {
+    int32_t fps;        // 10..30
+    int32_t cursor;     // 1: the mouse cursor is drawn into captured frames
+    int32_t guides;     // 1: the viewfinder shows framing guides while idle
+    int32_t outw;       // 240, 360, or 0 for the captured width
+    int32_t defw;       // viewfinder size, 64..3840 each
+    int32_t defh;
+    int32_t autocheck;  // 1: check for updates once at start-up
+};
+
+// Holds the defaults before LoadSettings runs.
+extern Settings settings;
+
+constexpr int32_t kSettingsPathSize = 260;
+
+// Full path of the settings file, set once by LoadSettings. Empty means there
+// is no settings file: defaults are used and nothing is saved.
+extern char settingsPath[kSettingsPathSize];
+
+// What the settings store needs from the platform. Natively and in the unit
+// tests the profile entries are our own ini code; the Windows start-up points
+// them at the system's profile functions (FillSettingsApi).
+struct SettingsApi {
+    // The running executable's full path into buffer, NUL-terminated. 1 on
+    // success; 0 when it failed or did not fit (never a truncated path).
+    int32_t (*executablePath)(char* buffer, int32_t size);
+    // Length of the directory part of path, its final separator included;
+    // 0 when path holds no separator.
+    int32_t (*directoryEnd)(const char* path);
+    // The entry's integer, or fallback when the file, section or key is missing.
+    int32_t (*getInt)(const char* section, const char* key, int32_t fallback, const char* path);
+    // Sets the entry, keeping every other line; 1 on success. Null when the
+    // platform cannot save.
+    int32_t (*writeString)(const char* section, const char* key, const char* value, const char* path);
+};
+
+extern SettingsApi settingsApi;
+
+// The platform's part of the table (executable_path_win.cpp / _posix.cpp).
+int32_t ExecutablePath(char* buffer, int32_t size);
+int32_t DirectoryEnd(const char* path);
+
+// Builds settingsPath and fills every field from the file with its load rules.
+// Never writes: a missing file is created only by the first save.
+void LoadSettings();
+
+// Writes all seven fields. Does nothing when settingsPath is empty or the
+// platform cannot save; a failed write is silent (the values stay in memory).
+void SaveSettings();
+
+// 1 when SaveSettings would write: there is a settings file path and a way
+// to write it. The settings window asks before it saves.
+int32_t SettingsCanSave();

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "encoder/frame_store.h"
+#include "image/output_geometry.h"
+#include "image/watermark.h"
+#include "recorder/batch_modes.h"
+#include "recorder/recorder_state.h"
+#include "settings/settings.h"
+#include "tests/support/fake_capture.h"
+#include "tests/support/files.h"
+
+namespace {
+
+struct BatchRun {
+    int selected;
+    int exitCode;
+    std::string output;
+};
+
+BatchRun RunCommand(const std::string& commandLine)
+{
+    BatchRun run = {0, -1, ""};
+    ::testing::internal::CaptureStdout();
+    run.selected = RunBatchMode(commandLine.c_str(), &run.exitCode);
+    run.output = ::testing::internal::GetCapturedStdout();
+    return run;
+}
+
+class BatchModeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearFrames();
+        savedSettings = settings;
+        savedGeometry = outputGeometry;
+    }
+    void TearDown() override
+    {
+        ClearFrames();
+        settings = savedSettings;
+        outputGeometry = savedGeometry;
+        watermarkImage.inUse = 0;
+    }
+    Settings savedSettings;
+    OutputGeometry savedGeometry;
+};
+
+TEST_F(BatchModeTest, ModesAreChosenByCaseSensitivePrefix)
+{
+    const struct {
+        const char* commandLine;
+        int selected;
+    } table[] = {{"", 0}, {"C:\\some\\file.gif", 0}, {"/TEST a.gif", 0}, {" /test a.gif", 0},
+                 {"/recta", 1}, {"/wmtestfoo", 1}, {"/tes", 0}};
+    for (const auto& row : table) {
+        BatchRun run = RunCommand(row.commandLine);
+        EXPECT_EQ(run.selected, row.selected) << row.commandLine;
+        if (!row.selected) {
+            EXPECT_EQ(run.output, "") << row.commandLine;
+        }
+    }
+}
+
+TEST_F(BatchModeTest, UsageErrorsPrintTheUsageLineAndExitWith1)
+{
+    const char* testUsage = "usage: tavrel /test out.gif [watermark.png]\n";
+    const char* rectUsage = "usage: tavrel /rect x y w h seconds out.gif [watermark.png] [fps] [outwidth]\n";
+    const struct {
+        const char* commandLine;
+        const char* output;
+    } table[] = {{"/test", testUsage},
+                 {"/test    ", testUsage},
+                 {"/rect", rectUsage},
+                 {"/rect 10 10 100 100 1", rectUsage},
+                 {"/rect 10 10 x 100 1 a.gif", rectUsage}};
+    for (const auto& row : table) {
+        BatchRun run = RunCommand(row.commandLine);
+        EXPECT_EQ(run.selected, 1) << row.commandLine;
+        EXPECT_EQ(run.exitCode, 1) << row.commandLine;
+        EXPECT_EQ(run.output, row.output) << row.commandLine;
+    }
+}
+
+TEST_F(BatchModeTest, WatermarkTestReportsTheEmbeddedImage)
+{
+    BatchRun run = RunCommand("/wmtest");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output, "embedded watermark: OK\nwm size: 120x30\n");
+}
+
+TEST_F(BatchModeTest, TestAnimationWrites24FramesOf360x400)
+{
+    std::string out = ScratchPath("test.gif");
+    BatchRun run = RunCommand("/test " + out + " " + ScratchPath("missing.png"));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output, "OK: " + out + "  frames=24  out=360x400\n");
+    EXPECT_EQ(frameStore.count, 0) << "the frames are released after writing";
+    EXPECT_EQ(recorderState.prevFrame, nullptr);
+    std::vector<uint8_t> file = ReadWholeFile(out);
+    ASSERT_GT(file.size(), 32u);
+    EXPECT_EQ(file[6] | (file[7] << 8), 360);
+    EXPECT_EQ(file[8] | (file[9] << 8), 400);
+    EXPECT_EQ(file[32 + 4], 8) << "83 ms is 8 hundredths";
+
+    // The output path is the first token after the switch, even when glued to it.
+    std::string glued = ScratchPath("glued.gif");
+    BatchRun gluedRun = RunCommand("/test" + glued);
+    EXPECT_EQ(gluedRun.output, "OK: " + glued + "  frames=24  out=360x400\n");
+}
+
+TEST_F(BatchModeTest, AnUnwritableOutputPrintsFailAndExitsWith0)
+{
+    std::string out = ScratchPath("no-such-folder") + "/x.gif";
+    BatchRun run = RunCommand("/test " + out);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output, "FAIL: " + out + "\n");
+}
+
+TEST(DrawTestFrame, SquareMovesAcrossTheBar)
+{
+    std::vector<uint8_t> frame(static_cast<size_t>(kTestFrameWidth) * kTestFrameHeight * 4);
+    auto pixel = [&](int x, int y) { return std::vector<uint8_t>(&frame[(y * kTestFrameWidth + x) * 4], &frame[(y * kTestFrameWidth + x) * 4] + 4); };
+    DrawTestFrame(frame.data(), 0);
+    EXPECT_EQ(pixel(0, 0), (std::vector<uint8_t>{160, 80, 40, 255}));
+    EXPECT_EQ(pixel(610, 799), (std::vector<uint8_t>{0, 200, 0, 255}));
+    EXPECT_EQ(pixel(100, 300), (std::vector<uint8_t>{30, 120, 200, 255}));
+    EXPECT_EQ(pixel(249, 449), (std::vector<uint8_t>{30, 120, 200, 255}));
+    EXPECT_EQ(pixel(250, 449), (std::vector<uint8_t>{160, 80, 40, 255}));
+    DrawTestFrame(frame.data(), 23);
+    EXPECT_EQ(pixel(610, 350), (std::vector<uint8_t>{30, 120, 200, 255})) << "the square covers the bar";
+    EXPECT_EQ(pixel(709, 350), (std::vector<uint8_t>{30, 120, 200, 255}));
+    EXPECT_EQ(pixel(710, 350), (std::vector<uint8_t>{160, 80, 40, 255}));
+    EXPECT_EQ(pixel(559, 350), (std::vector<uint8_t>{160, 80, 40, 255}));
+}
+
+TEST_F(BatchModeTest, RectangleRecordingCorrectsItsArguments)
+{
+    const struct {
+        std::string args;
+        int32_t capW, capH, fps, outw, outWidth, outHeight;
+        int32_t watermark;
+    } table[] = {
+        {"0 0 0 0 0", 320, 240, 12, 0, 320, 240, 0},
+        {"0 0 320 240 5 OUT 15", 320, 240, 12, 0, 320, 240, 0},  // 15 is a watermark path
+        {"5 6 400 300 2 OUT none 20 5000", 400, 300, 20, 1920, 1920, 1440, 0},
+        {"5 6 400 300 1 OUT none 30 -8", 400, 300, 30, 0, 400, 300, 0},
+        {"5 6 40 30 1 OUT " PIXLO_FIXTURES "/png/rgba.png 10 240", 40, 30, 10, 240, 240, 180, 1},
+    };
+    for (const auto& row : table) {
+        ClearFrames();
+        ScopedFakeCapture capture;
+        capture.fake.onGrab = [](int tick) {
+            if (tick == 1)
+                recorderState.stopRequest.store(1);
+        };
+        std::string out = ScratchPath("rect.gif");
+        std::string args = row.args;
+        size_t at = args.find("OUT");
+        if (at == std::string::npos)
+            args += " " + out;
+        else
+            args.replace(at, 3, out);
+        const uint32_t before = capture.fake.NowMs();
+        int32_t seconds = 0;
+        std::sscanf(row.args.c_str(), "%*d %*d %*d %*d %d", &seconds);
+
+        BatchRun run = RunCommand("/rect " + args);
+        EXPECT_EQ(run.exitCode, 0) << args;
+        EXPECT_EQ(recorderState.capW, row.capW) << args;
+        EXPECT_EQ(recorderState.capH, row.capH) << args;
+        EXPECT_EQ(settings.fps, row.fps) << args;
+        EXPECT_EQ(settings.outw, row.outw) << args;
+        EXPECT_EQ(watermarkImage.inUse, row.watermark) << args;
+        std::string prefix = "OK: " + out + "  frames=1  out=" + std::to_string(row.outWidth) + "x" +
+                             std::to_string(row.outHeight) + "  elapsed=";
+        ASSERT_EQ(run.output.substr(0, prefix.size()), prefix) << run.output;
+        int elapsed = std::atoi(run.output.c_str() + prefix.size());
+        EXPECT_GE(elapsed, (seconds > 0 ? seconds : 1) * 1000) << args;
+        EXPECT_EQ(capture.fake.NowMs() - before >= static_cast<uint32_t>(elapsed), true);
+        EXPECT_EQ(frameStore.count, 0);
+    }
+}
+
+TEST_F(BatchModeTest, ARecordingWithoutFramesFails)
+{
+    ScopedFakeCapture capture;
+    capture.fake.failOpen = true;
+    std::string out = ScratchPath("none.gif");
+    BatchRun run = RunCommand("/rect 0 0 60000 60000 1 " + out);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output, "FAIL: " + out + "  frames=0\n");
+    EXPECT_FALSE(FileExists(out));
+}
+
+}  // namespace

@@ -1,0 +1,236 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "encoder/frame_store.h"
+#include "image/output_geometry.h"
+#include "image/watermark.h"
+#include "recorder/capture.h"
+#include "recorder/recorder_state.h"
+#include "settings/settings.h"
+#include "tests/support/fake_capture.h"
+#include "tests/support/reference_lzw.h"
+#include "tests/support/synthetic_frames.h"
+
+namespace {
+
+class CaptureTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearFrames();
+        savedSettings = settings;
+        savedGeometry = outputGeometry;
+        watermarkImage.inUse = 0;
+        settings.cursor = 0;
+    }
+    void TearDown() override
+    {
+        ClearFrames();
+        settings = savedSettings;
+        outputGeometry = savedGeometry;
+        recorderState.stopRequest.store(0);
+    }
+
+    // Paints tick t's content, and asks for a stop at the end of tick stopAt.
+    static std::function<void(int)> Script(FakeCapture& fake, int stopAt,
+                                           std::function<void(int, FakeCapture&)> paint = nullptr)
+    {
+        return [&fake, stopAt, paint](int tick) {
+            if (paint)
+                paint(tick, fake);
+            if (tick == stopAt)
+                recorderState.stopRequest.store(1);
+        };
+    }
+
+    Settings savedSettings;
+    OutputGeometry savedGeometry;
+};
+
+TEST_F(CaptureTest, AStillScreenIsOneFrameWhoseDelayCoversTheRecording)
+{
+    ScopedFakeCapture capture;
+    capture.fake.onGrab = Script(capture.fake, 49);
+    StartCapture(10, 20, 120, 80, 10, 0, 0);
+
+    EXPECT_EQ(recorderState.recording.load(), 0);
+    EXPECT_EQ(capture.fake.grabTimes.size(), 50u);
+    ASSERT_EQ(frameStore.count, 1);
+    EXPECT_EQ(frameStore.records[0].delay, 10 + 49 * 10);
+
+    std::vector<PostedMessage> progress = MessagesOf(capture.fake, kWmRecProgress);
+    ASSERT_EQ(progress.size(), 6u);  // after ticks 8, 16, ..., 48
+    for (size_t i = 0; i < progress.size(); i++) {
+        EXPECT_EQ(progress[i].wParam, 1u);
+        EXPECT_EQ(progress[i].lParam, static_cast<intptr_t>((i + 1) * 8 * 100 - 100)) << "progress " << i;
+    }
+    ASSERT_EQ(capture.fake.messages.back().message, kWmRecDone);
+    EXPECT_EQ(capture.fake.messages.back().wParam, 1u);
+    EXPECT_EQ(MessagesOf(capture.fake, kWmRecDone).size(), 1u);
+    EXPECT_EQ(capture.fake.periodsBegun, 1);
+    EXPECT_EQ(capture.fake.periodsEnded, 1);
+    EXPECT_EQ(capture.fake.closes, 1);
+}
+
+TEST_F(CaptureTest, TicksFollowAFixedScheduleAndCatchUpAfterASlowTick)
+{
+    // Tick 2 takes three intervals: ticks 3, 4 and 5 start at once, late,
+    // and tick 6 is back on the schedule start + 6 x interval.
+    ScopedFakeCapture capture;
+    capture.fake.onGrab = Script(capture.fake, 7, [](int tick, FakeCapture& fake) {
+        if (tick == 2)
+            fake.Spend(300);
+    });
+    const uint32_t start = capture.fake.NowMs();
+    StartCapture(0, 0, 16, 16, 10, 0, 0);
+
+    const uint32_t expected[] = {0, 100, 200, 500, 500, 500, 600, 700};
+    ASSERT_EQ(capture.fake.grabTimes.size(), 8u);
+    for (size_t k = 0; k < 8; k++)
+        EXPECT_EQ(capture.fake.grabTimes[k] - start, expected[k]) << "tick " << k;
+}
+
+TEST_F(CaptureTest, AStopBeforeTheFirstTickRecordsNothing)
+{
+    ScopedFakeCapture capture;
+    captureApi.startThread = [] {
+        recorderState.stopRequest.store(1);
+        CaptureThreadProc();
+        return 1;
+    };
+    StartCapture(0, 0, 32, 32, 10, 0, 0);
+    EXPECT_TRUE(capture.fake.grabTimes.empty());
+    EXPECT_EQ(frameStore.count, 0);
+    ASSERT_EQ(capture.fake.messages.size(), 1u);
+    EXPECT_EQ(capture.fake.messages[0].message, kWmRecDone);
+    EXPECT_EQ(capture.fake.messages[0].wParam, 0u);
+    EXPECT_EQ(recorderState.recording.load(), 0);
+}
+
+TEST_F(CaptureTest, EveryByteCountsInTheDuplicateTest)
+{
+    // An all-zero first frame equals the zero-filled previous frame and is
+    // still encoded; a change in nothing but the fourth byte is a new frame.
+    ScopedFakeCapture capture;
+    capture.fake.onGrab = Script(capture.fake, 3, [](int tick, FakeCapture& fake) {
+        if (tick == 2)
+            fake.screen[4 * 7 + 3] = 1;
+    });
+    StartCapture(0, 0, 24, 10, 10, 0, 0);
+    ASSERT_EQ(frameStore.count, 2);
+    EXPECT_EQ(frameStore.records[0].delay, 20);  // ticks 0 and 1
+    EXPECT_EQ(frameStore.records[1].delay, 20);  // ticks 2 and 3
+}
+
+TEST_F(CaptureTest, TheCursorIsDrawnWithinA47PixelMarginLeftAndAbove)
+{
+    const struct {
+        int32_t x, y;
+        bool drawn;
+    } table[] = {
+        {100 - 47, 120, true}, {100 - 48, 120, false}, {120, 100 - 47, true}, {120, 100 - 48, false},
+        {100 + 64, 120, false},  // dx = capW
+        {120, 100 + 48, false},  // dy = capH
+        {100 + 63, 100 + 47, true},
+    };
+    for (const auto& row : table) {
+        ClearFrames();
+        settings.cursor = 1;
+        ScopedFakeCapture capture;
+        capture.fake.cursor = {1, row.x, row.y};
+        capture.fake.onGrab = Script(capture.fake, 0);
+        StartCapture(100, 100, 64, 48, 10, 0, 0);
+        ASSERT_EQ(capture.fake.cursorDraws.size(), row.drawn ? 1u : 0u) << row.x << "," << row.y;
+        if (row.drawn) {
+            EXPECT_EQ(capture.fake.cursorDraws[0].first, row.x - 100);
+            EXPECT_EQ(capture.fake.cursorDraws[0].second, row.y - 100);
+        }
+    }
+}
+
+TEST_F(CaptureTest, TheCursorSettingIsReadAtEveryTick)
+{
+    ScopedFakeCapture capture;
+    capture.fake.cursor = {1, 5, 5};
+    capture.fake.onGrab = Script(capture.fake, 5, [](int tick, FakeCapture& fake) {
+        if (tick == 3)
+            settings.cursor = 1;  // as the settings window would, mid-recording
+        if (tick == 4)
+            fake.cursor.showing = 0;  // hidden: not drawn
+    });
+    StartCapture(0, 0, 32, 32, 10, 0, 0);
+    EXPECT_EQ(capture.fake.cursorDrawTicks, (std::vector<int>{3}));
+
+    ClearFrames();
+    settings.cursor = 1;
+    captureApi.cursorState = nullptr;  // a platform that cannot report the cursor
+    capture.fake.onGrab = Script(capture.fake, 1);
+    capture.fake.cursorDraws.clear();
+    StartCapture(0, 0, 32, 32, 10, 0, 0);
+    EXPECT_TRUE(capture.fake.cursorDraws.empty());
+}
+
+TEST_F(CaptureTest, AnOddCaptureAtItsOwnWidthIsResampledToAnEvenHeight)
+{
+    ScopedFakeCapture capture;
+    capture.fake.onGrab = Script(capture.fake, 0, [](int, FakeCapture& fake) {
+        std::vector<uint8_t> content = ScreenLikeFrame(641, 479, 1);
+        std::memcpy(fake.screen.data(), content.data(), content.size());
+    });
+    StartCapture(0, 0, 641, 479, 10, 0, 0);
+    EXPECT_EQ(outputGeometry.outWidth, 641);
+    EXPECT_EQ(outputGeometry.outHeight, 478);
+    ASSERT_EQ(frameStore.count, 1);
+    std::vector<uint8_t> indices;
+    ASSERT_TRUE(ReferenceLzwDecode(frameStore.records[0].data, static_cast<size_t>(frameStore.records[0].length),
+                                   641 * 478, &indices, nullptr));
+    EXPECT_EQ(indices.size(), 641u * 478u);
+}
+
+TEST(CaptureInterval, FrameRatesGiveWholeMillisecondIntervalsAndDelays)
+{
+    const struct {
+        int32_t fps, interval, delay, extension;
+    } table[] = {
+        {10, 100, 10, 10}, {11, 90, 9, 9}, {12, 83, 8, 8}, {13, 76, 8, 8}, {15, 66, 7, 7},
+        {19, 52, 5, 5},    {23, 43, 4, 4}, {29, 34, 3, 3}, {30, 33, 3, 3}, {100, 10, 2, 1},
+        // Rates only /rect can ask for: never an interval of 0.
+        {0, 83, 8, 8},     {-4, 83, 8, 8}, {1000, 1, 2, 0}, {5000, 1, 2, 0}, {1, 1000, 100, 100},
+    };
+    for (const auto& row : table) {
+        int32_t interval = CaptureInterval(row.fps);
+        EXPECT_EQ(interval, row.interval) << row.fps << " fps";
+        EXPECT_EQ(DelayFromMs(interval), row.delay) << row.fps << " fps";
+        EXPECT_EQ((interval + 5) / 10, row.extension) << row.fps << " fps";
+    }
+}
+
+TEST_F(CaptureTest, FailuresEndTheRecordingCleanlyWithOneDoneMessage)
+{
+    const struct {
+        const char* what;
+        int32_t w, h;
+        bool failOpen, failThread;
+    } table[] = {
+        {"no screen copy", 64, 64, true, false},
+        {"frame buffers too large for 32-bit sizes", 60000, 60000, false, false},
+        {"no thread", 64, 64, false, true},
+    };
+    for (const auto& row : table) {
+        ClearFrames();
+        ScopedFakeCapture capture;
+        capture.fake.failOpen = row.failOpen;
+        capture.fake.failThread = row.failThread;
+        StartCapture(0, 0, row.w, row.h, 12, 0, 0);
+        EXPECT_EQ(recorderState.recording.load(), 0) << row.what;
+        EXPECT_TRUE(capture.fake.grabTimes.empty()) << row.what;
+        EXPECT_EQ(frameStore.count, 0) << row.what;
+        ASSERT_EQ(capture.fake.messages.size(), 1u) << row.what;
+        EXPECT_EQ(capture.fake.messages[0].message, kWmRecDone) << row.what;
+        EXPECT_EQ(capture.fake.closes, row.failThread ? 0 : 1) << row.what;
+    }
+}
+
+}  // namespace

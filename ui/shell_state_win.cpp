@@ -1,0 +1,3 @@
+#include "ui/shell_state_win.h"
+
+ShellState shellState;
