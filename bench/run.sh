@@ -8,9 +8,9 @@ build="$root/build/native"
 
 # Configuring again is cheap and turns the benchmarks on in an older tree.
 cmake -S "$root" -B "$build" -G Ninja -DPIXLO_BENCH=ON >/dev/null
-ninja -C "$build" pixlo_encoder_bench pixlo_image_bench
+ninja -C "$build" pixlo_encoder_bench pixlo_image_bench pixlo_capture_bench
 
-for bench in pixlo_encoder_bench pixlo_image_bench; do
+for bench in pixlo_encoder_bench pixlo_image_bench pixlo_capture_bench; do
   "$build/bench/$bench" \
       --benchmark_repetitions=5 \
       --benchmark_report_aggregates_only=true \
