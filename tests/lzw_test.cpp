@@ -107,6 +107,23 @@ TEST(Lzw, RoundTripsThroughTheReferenceDecoder)
     ExpectRoundTrip(RandomIndices(100003, 2));
 }
 
+TEST(Lzw, TheEndCodeKeepsTheWidthOfTheLastDataCode)
+{
+    // This input ends with the table's next code at 2048, where a decoder
+    // has widened to 12 bits but the end code goes out at 11, exactly filling
+    // the last byte. The pixels are all there; found by fuzzing.
+    std::vector<uint8_t> indices(4196);
+    uint32_t x = 1;
+    for (uint8_t& index : indices) {
+        x = x * 1103515245u + 12345u;
+        index = static_cast<uint8_t>((x >> 16) & 255);
+    }
+    LzwTrace trace;
+    ExpectRoundTrip(indices, &trace);
+    EXPECT_EQ(trace.codes.back(), 257);
+    EXPECT_EQ(trace.widths.back(), trace.widths[trace.widths.size() - 2]);
+}
+
 TEST(Lzw, CutsAtTheCapacityAndKeepsThePrefix)
 {
     std::vector<uint8_t> indices = RandomIndices(5000, 3);

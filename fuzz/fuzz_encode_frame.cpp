@@ -1,0 +1,119 @@
+// One fuzzed frame through the whole encoder and out as a file: giflib must
+// read back exactly the palette and the indices the encoder's own stages
+// give for those pixels.
+#include <gif_lib.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "encoder/frame_encoder.h"
+#include "encoder/frame_store.h"
+#include "encoder/gif_writer.h"
+#include "encoder/output_file.h"
+#include "fuzz/fuzz_check.h"
+#include "image/output_geometry.h"
+#include "tests/support/expected_indices.h"
+#include "tests/support/reference_lzw.h"
+
+namespace {
+
+constexpr int32_t kMaxSide = 64;
+constexpr size_t kHeaderBytes = 3;  // width, height, delay
+
+std::string gifPath;
+
+// An fsync per input would bound the run by the disk, and durability is not
+// what is fuzzed here.
+int FlushOnly(FILE* file)
+{
+    return std::fflush(file) == 0;
+}
+
+uint8_t ByteAt(const uint8_t* data, size_t size, size_t at)
+{
+    return at < size ? data[at] : 0;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    const char* folder = std::getenv("TMPDIR");
+    if (!folder || !*folder)
+        folder = "/tmp";
+    gifPath = std::string(folder) + "/pixlo-fuzz-" + std::to_string(getpid()) + ".gif";
+    outputFileApi.commit = FlushOnly;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const int32_t width = 1 + ByteAt(data, size, 0) % kMaxSide;
+    const int32_t height = 1 + ByteAt(data, size, 1) % kMaxSide;
+    const int32_t delayMs = ByteAt(data, size, 2) * 40;
+
+    // The rest of the input, repeated to fill the frame: short inputs still
+    // make large frames with structure LZW can find.
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4, 0);
+    if (size > kHeaderBytes) {
+        const size_t have = size - kHeaderBytes;
+        for (size_t i = 0; i < pixels.size(); i++)
+            pixels[i] = data[kHeaderBytes + i % have];
+    }
+
+    ClearFrames();
+    outputGeometry = {width, height};
+    EncodeFrame(pixels.data(), width, height, delayMs);
+    Require(frameStore.count == 1, "exactly one frame appended");
+
+    const ExpectedFrame expected = ExpectedEncoding(pixels, width, height);
+    const FrameRecord& record = frameStore.records[0];
+    for (int i = 0; i < 768; i++)
+        Require(record.palette[i] == expected.palette[i], "stored palette is the learned one");
+
+    // giflib stops once it has every pixel, so it would miss a bad end of
+    // stream; the reference decoder insists on the end code.
+    std::vector<uint8_t> decoded;
+    Require(ReferenceLzwDecode(record.data, static_cast<size_t>(record.length),
+                               expected.indices.size(), &decoded, nullptr) &&
+                decoded == expected.indices,
+            "stored stream decodes to the expected indices");
+
+    Require(WriteGif(gifPath.c_str()) == 1, "the file is written");
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(gifPath.c_str(), &error);
+    Require(gif != nullptr, "giflib opens the file");
+    Require(DGifSlurp(gif) == GIF_OK, "giflib reads the whole file");
+
+    Require(gif->SWidth == width && gif->SHeight == height, "screen size");
+    Require(gif->ImageCount == 1, "one image");
+    const SavedImage& image = gif->SavedImages[0];
+    Require(image.ImageDesc.Left == 0 && image.ImageDesc.Top == 0, "image at the origin");
+    Require(image.ImageDesc.Width == width && image.ImageDesc.Height == height, "image size");
+    Require(!image.ImageDesc.Interlace, "not interlaced");
+
+    GraphicsControlBlock control;
+    Require(DGifSavedExtensionToGCB(gif, 0, &control) == GIF_OK, "graphic control present");
+    Require(control.DelayTime == record.delay, "delay is the stored one");
+
+    const ColorMapObject* map = image.ImageDesc.ColorMap;
+    Require(map != nullptr && map->ColorCount == 256, "local table of 256 entries");
+    for (int i = 0; i < 256; i++) {
+        Require(map->Colors[i].Red == expected.palette[3 * i] &&
+                    map->Colors[i].Green == expected.palette[3 * i + 1] &&
+                    map->Colors[i].Blue == expected.palette[3 * i + 2],
+                "colour table equals the learned palette");
+    }
+    for (size_t p = 0; p < expected.indices.size(); p++)
+        Require(image.RasterBits[p] == expected.indices[p], "every pixel has the expected index");
+
+    DGifCloseFile(gif, &error);
+    std::remove(gifPath.c_str());
+    ClearFrames();
+    return 0;
+}
