@@ -6,15 +6,30 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Made on first use, removed with everything in it when the process ends.
+struct ScratchFolder {
+    fs::path path;
+    ScratchFolder()
+    {
+        std::random_device random;
+        path = fs::temp_directory_path() / ("pixlo-test-" + std::to_string(random()));
+        fs::create_directories(path);
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+};
+
+}  // namespace
+
 std::string ScratchPath(const std::string& name)
 {
-    static const fs::path folder = [] {
-        std::random_device random;
-        fs::path path = fs::temp_directory_path() / ("pixlo-test-" + std::to_string(random()));
-        fs::create_directories(path);
-        return path;
-    }();
-    return (folder / name).string();
+    static const ScratchFolder folder;
+    return (folder.path / name).string();
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path)
