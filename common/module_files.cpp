@@ -2,28 +2,22 @@
 
 #include <cstring>
 
+ModuleFilesApi moduleFilesApi = {ExecutablePath, FileExists};
+
 int ModuleSiblingPath(const char* name, char* buffer, int32_t size)
 {
     if (size <= 0)
         return 0;
     buffer[0] = '\0';
     char path[kModulePathSize];
-    int32_t length = moduleFilesApi.executablePath(path, sizeof path);
-    if (length <= 0 || length >= kModulePathSize)
+    if (!moduleFilesApi.executablePath(path, sizeof path))
         return 0;
-    path[length] = '\0';
-
-    // Cut just after the last separator. Windows paths use backslashes; the
-    // native build's use slashes.
-    int32_t directoryLength = 0;
-    for (int32_t i = 0; i < length; i++)
-        if (path[i] == '\\' || path[i] == '/')
-            directoryLength = i + 1;
-
+    path[kModulePathSize - 1] = '\0';
+    size_t directory = static_cast<size_t>(DirectoryEnd(path));
     size_t nameLength = std::strlen(name);
-    if (directoryLength + nameLength + 1 > static_cast<size_t>(size))
+    if (directory > std::strlen(path) || directory + nameLength + 1 > static_cast<size_t>(size))
         return 0;
-    std::memcpy(buffer, path, static_cast<size_t>(directoryLength));
-    std::memcpy(buffer + directoryLength, name, nameLength + 1);
+    std::memcpy(buffer, path, directory);
+    std::memcpy(buffer + directory, name, nameLength + 1);
     return 1;
 }

@@ -2,18 +2,33 @@
 
 #include "common/module_files.h"
 
-static int32_t ExecutablePath(char* buffer, int32_t size)
+int32_t ExecutablePath(char* buffer, int32_t size)
 {
-    DWORD length = GetModuleFileNameA(nullptr, buffer, static_cast<DWORD>(size));
-    // A full buffer means the path was cut: treat it as unavailable.
-    if (length == 0 || length >= static_cast<DWORD>(size))
+    if (size < 1)
         return 0;
-    return static_cast<int32_t>(length);
+    // A path that does not fit comes back cut short with the full buffer
+    // size as its length; that would name a different file.
+    DWORD length = GetModuleFileNameA(nullptr, buffer, static_cast<DWORD>(size));
+    if (length == 0 || length >= static_cast<DWORD>(size)) {
+        buffer[0] = 0;
+        return 0;
+    }
+    return 1;
 }
 
-static int FileExists(const char* path)
+int32_t DirectoryEnd(const char* path)
+{
+    // Steps by characters of the ANSI code page, not by bytes: in code page
+    // 936 the second byte of a two-byte character can be 0x5C, a backslash.
+    const char* end = path;
+    for (const char* at = path; *at; at = CharNextA(at)) {
+        if (*at == '\\' || *at == '/')
+            end = at + 1;
+    }
+    return static_cast<int32_t>(end - path);
+}
+
+int FileExists(const char* path)
 {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
-
-ModuleFilesApi moduleFilesApi = {ExecutablePath, FileExists};

@@ -8,12 +8,14 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/fuzz"
 seconds=${FUZZ_SECONDS:-60}
-targets=${FUZZ_TARGETS:-"fuzz_lzw_roundtrip fuzz_encode_frame fuzz_watermark_png"}
+targets=${FUZZ_TARGETS:-"fuzz_lzw_roundtrip fuzz_encode_frame fuzz_watermark_png fuzz_ini_file fuzz_update_reply"}
 
 declare -A maxLen=(
   [fuzz_lzw_roundtrip]=65536     # the target's own cap
   [fuzz_encode_frame]=16387      # 3 header bytes + 64 x 64 pixels
   [fuzz_watermark_png]=65536     # small PNGs reach every decoder path
+  [fuzz_ini_file]=4096
+  [fuzz_update_reply]=256
 )
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DPIXLO_FUZZ=ON -DPIXLO_BENCH=OFF >/dev/null ||

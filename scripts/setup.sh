@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libbenchmark-dev libgif-dev giflib-tools  # tests, benchmarks, the independent decoder
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64   # the Windows product
   wine64 xvfb xauth x11-utils imagemagick                 # running and checking it
+  python3                                                 # the local update server of the end-to-end tests
 )
 
 missing=()

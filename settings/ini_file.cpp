@@ -144,6 +144,9 @@ bool CanWrite(const char* section, const char* key, const char* value)
     if (keyLength == 0 || HasAny(key, "\r\n=") || key[0] == '[' || IsBlank(key[0]) ||
         IsBlank(key[keyLength - 1]))
         return false;
+    size_t valueLength = std::strlen(value);
+    if (valueLength > 0 && (IsBlank(value[0]) || IsBlank(value[valueLength - 1])))
+        return false;
     return !HasAny(value, "\r\n");
 }
 

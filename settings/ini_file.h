@@ -29,8 +29,8 @@ int32_t IniTextReadInt(const char* text, size_t length, const char* section, con
 // The text with the entry set to value, in a block from malloc that the
 // caller frees. 0 when out of memory or when the names or the value would
 // not read back as given: an empty name, a line break anywhere, ']' in the
-// section name, '=' in the key, a key that starts with '[' or starts or ends
-// with a blank.
+// section name, '=' in the key, a key that starts with '[', a key or value
+// that starts or ends with a blank.
 int32_t IniTextSetValue(const char* text, size_t length, const char* section, const char* key,
                         const char* value, char** result, size_t* resultLength);
 

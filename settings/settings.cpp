@@ -3,11 +3,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/module_files.h"
 #include "settings/ini_file.h"
 
 Settings settings = {10, 0, 1, 360, 480, 480, 0};
 char settingsPath[kSettingsPathSize];
-SettingsApi settingsApi = {ExecutablePath, DirectoryEnd, IniReadInt, IniWriteString};
+SettingsApi settingsApi = {IniReadInt, IniWriteString};
 
 static const char kFileName[] = "Pixlo.ini";
 
@@ -18,16 +19,7 @@ static const char kFileName[] = "Pixlo.ini";
 // file there is worse than none.
 static void BuildSettingsPath()
 {
-    char module[kSettingsPathSize];
-    settingsPath[0] = 0;
-    if (!settingsApi.executablePath(module, kSettingsPathSize))
-        return;
-    module[kSettingsPathSize - 1] = 0;
-    size_t directory = static_cast<size_t>(settingsApi.directoryEnd(module));
-    if (directory > std::strlen(module) || directory + sizeof kFileName > sizeof settingsPath)
-        return;
-    std::memcpy(settingsPath, module, directory);
-    std::memcpy(settingsPath + directory, kFileName, sizeof kFileName);
+    ModuleSiblingPath(kFileName, settingsPath, kSettingsPathSize);
 }
 
 static int32_t ReadSetting(const char* section, const char* key, int32_t fallback)

@@ -28,12 +28,6 @@ extern char settingsPath[kSettingsPathSize];
 // tests the profile entries are our own ini code; the Windows start-up points
 // them at the system's profile functions (FillSettingsApi).
 struct SettingsApi {
-    // The running executable's full path into buffer, NUL-terminated. 1 on
-    // success; 0 when it failed or did not fit (never a truncated path).
-    int32_t (*executablePath)(char* buffer, int32_t size);
-    // Length of the directory part of path, its final separator included;
-    // 0 when path holds no separator.
-    int32_t (*directoryEnd)(const char* path);
     // The entry's integer, or fallback when the file, section or key is missing.
     int32_t (*getInt)(const char* section, const char* key, int32_t fallback, const char* path);
     // Sets the entry, keeping every other line; 1 on success. Null when the
@@ -42,10 +36,6 @@ struct SettingsApi {
 };
 
 extern SettingsApi settingsApi;
-
-// The platform's part of the table (executable_path_win.cpp / _posix.cpp).
-int32_t ExecutablePath(char* buffer, int32_t size);
-int32_t DirectoryEnd(const char* path);
 
 // Builds settingsPath and fills every field from the file with its load rules.
 // Never writes: a missing file is created only by the first save.

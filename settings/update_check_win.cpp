@@ -63,6 +63,11 @@ static int32_t FetchPublishedVersion()
         WinHttpCloseHandle(client);
         return 0;
     }
+    // The receive limit covers reading the body; waiting for the response
+    // headers has a limit of its own, 90 s unless set. A server that accepts
+    // and never answers must end the check after 2 s like every other step.
+    DWORD headersLimitMs = 2000;
+    WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &headersLimitMs, sizeof headersLimitMs);
     int32_t number = 0;
     if (WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) &&
         WinHttpReceiveResponse(request, nullptr)) {

@@ -148,7 +148,7 @@ int32_t ExecutableInScratch(char* buffer, int32_t size)
     if (path.size() + 1 > static_cast<size_t>(size))
         return 0;
     std::memcpy(buffer, path.c_str(), path.size() + 1);
-    return static_cast<int32_t>(path.size());
+    return 1;
 }
 
 class DiscoveryTest : public WatermarkTest {

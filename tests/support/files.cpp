@@ -57,6 +57,7 @@ void WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
         return;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    if (!bytes.empty())
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
 }
