@@ -6,11 +6,13 @@
 #include "settings/settings.h"
 #include "ui/platform_api_win.h"
 #include "settings/settings_win.h"
+#include "settings/update_check_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     FillPlatformApi();
     FillSettingsApi();
+    FillUpdateCheckApi();
     LoadSettings();
     SetProcessDPIAware();
 
