@@ -8,7 +8,7 @@ packages=(
   libpng-dev                                       # native PNG decoding
   libgtest-dev libbenchmark-dev libgif-dev giflib-tools  # tests, benchmarks, the independent decoder
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64   # the Windows product
-  wine64 xvfb xauth x11-utils imagemagick                 # running and checking it
+  wine64 xvfb xauth x11-utils imagemagick xdotool         # running, driving and checking it
   python3                                                 # the local update server of the end-to-end tests
 )
 

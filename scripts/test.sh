@@ -28,11 +28,12 @@ check "native unit tests" ctest --test-dir build/native --output-on-failure
 check "sanitizer unit tests" ctest --test-dir build/asan --output-on-failure
 check "windows unit tests under wine" ctest --test-dir build/windows --output-on-failure
 check "end to end" bash tests/e2e/run.sh
+check "batch modes under wine" bash tests/e2e/batch_modes.sh
 check "png decoders agree" bash tests/e2e/png_decoders.sh
 check "settings file and update check" bash tests/e2e/settings.sh
 check "fuzzing" env FUZZ_SECONDS="${FUZZ_SECONDS:-45}" bash fuzz/run.sh
 
-/usr/lib/wine/wineserver -k 2>/dev/null || true
+WINEPREFIX="$root/build/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
 for name in "${failures[@]}"; do echo "failed: $name"; done
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
