@@ -33,7 +33,9 @@ check "png decoders agree" bash tests/e2e/png_decoders.sh
 check "settings file and update check" bash tests/e2e/settings.sh
 check "fuzzing" env FUZZ_SECONDS="${FUZZ_SECONDS:-45}" bash fuzz/run.sh
 
-WINEPREFIX="$root/build/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
+for prefix in wineprefix wineprefix-display; do
+  WINEPREFIX="$root/build/$prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
+done
 for name in "${failures[@]}"; do echo "failed: $name"; done
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
