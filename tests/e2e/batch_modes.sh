@@ -43,14 +43,8 @@ cd "$work"
 
 ok() { echo "ok: $*"; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
-wait_for() {  # seconds command...: polls the command until it succeeds
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.1
-  done
-}
+# shellcheck source=tests/e2e/lib.sh
+source "$root/tests/e2e/lib.sh"
 
 mkdir bin
 cp "$root/build/windows/pixlo.exe" bin/
