@@ -12,6 +12,7 @@
 #include "settings/settings.h"
 #include "tests/support/fake_capture.h"
 #include "tests/support/files.h"
+#include "tests/support/recording_fixture.h"
 
 namespace {
 
@@ -30,24 +31,7 @@ BatchRun RunCommand(const std::string& commandLine)
     return run;
 }
 
-class BatchModeTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ClearFrames();
-        savedSettings = settings;
-        savedGeometry = outputGeometry;
-    }
-    void TearDown() override
-    {
-        ClearFrames();
-        settings = savedSettings;
-        outputGeometry = savedGeometry;
-        watermarkImage.inUse = 0;
-    }
-    Settings savedSettings;
-    OutputGeometry savedGeometry;
-};
+using BatchModeTest = RecordingTest;
 
 TEST_F(BatchModeTest, ModesAreChosenByCaseSensitivePrefix)
 {

@@ -10,27 +10,18 @@
 #include "recorder/recorder_state.h"
 #include "settings/settings.h"
 #include "tests/support/fake_capture.h"
+#include "tests/support/recording_fixture.h"
 #include "tests/support/reference_lzw.h"
 #include "tests/support/synthetic_frames.h"
 
 namespace {
 
-class CaptureTest : public ::testing::Test {
+class CaptureTest : public RecordingTest {
 protected:
     void SetUp() override
     {
-        ClearFrames();
-        savedSettings = settings;
-        savedGeometry = outputGeometry;
-        watermarkImage.inUse = 0;
+        RecordingTest::SetUp();
         settings.cursor = 0;
-    }
-    void TearDown() override
-    {
-        ClearFrames();
-        settings = savedSettings;
-        outputGeometry = savedGeometry;
-        recorderState.stopRequest.store(0);
     }
 
     // Paints tick t's content, and asks for a stop at the end of tick stopAt.
@@ -44,9 +35,6 @@ protected:
                 recorderState.stopRequest.store(1);
         };
     }
-
-    Settings savedSettings;
-    OutputGeometry savedGeometry;
 };
 
 TEST_F(CaptureTest, AStillScreenIsOneFrameWhoseDelayCoversTheRecording)

@@ -13,6 +13,7 @@
 #include "image/output_geometry.h"
 #include "tests/support/expected_indices.h"
 #include "tests/support/files.h"
+#include "tests/support/recording_fixture.h"
 #include "tests/support/synthetic_frames.h"
 
 namespace {
@@ -36,20 +37,7 @@ struct GifFile {
     }
 };
 
-class GifRoundTrip : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ClearFrames();
-        savedGeometry = outputGeometry;
-    }
-    void TearDown() override
-    {
-        ClearFrames();
-        outputGeometry = savedGeometry;
-    }
-    OutputGeometry savedGeometry;
-};
+using GifRoundTrip = RecordingTest;
 
 void ExpectFrameDecodes(const SavedImage& image, const std::vector<uint8_t>& pixels, int32_t width,
                         int32_t height, int frameNumber)

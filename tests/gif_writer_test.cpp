@@ -10,6 +10,7 @@
 #include "encoder/output_file.h"
 #include "image/output_geometry.h"
 #include "tests/support/files.h"
+#include "tests/support/recording_fixture.h"
 
 namespace {
 
@@ -19,19 +20,17 @@ const std::vector<uint8_t> kEmptyGif320x240 = {
     0x03, 0x01, 0x00, 0x00, 0x00,
     0x3B};
 
-class GifWriterTest : public ::testing::Test {
+class GifWriterTest : public RecordingTest {
 protected:
     void SetUp() override
     {
-        ClearFrames();
-        savedGeometry = outputGeometry;
+        RecordingTest::SetUp();
         savedFileApi = outputFileApi;
     }
     void TearDown() override
     {
-        ClearFrames();
-        outputGeometry = savedGeometry;
         outputFileApi = savedFileApi;
+        RecordingTest::TearDown();
     }
 
     static void AppendStream(int32_t length, int32_t delayMs, uint8_t seed = 0)
@@ -45,7 +44,6 @@ protected:
         AppendFrame(bytes.data(), length, palette, delayMs);
     }
 
-    OutputGeometry savedGeometry;
     OutputFileApi savedFileApi;
 };
 
