@@ -2,7 +2,7 @@
 // Windows watermark decoding through the GDI+ flat API, reached through
 // PlatformApi so that a system without it simply has no watermark.
 
-#include "ui/platform_api_win.h"
+#include "common/platform_api_win.h"
 
 // Copies a decoded bitmap into the watermark's source pixels; always disposes
 // the bitmap. 1 on success.

@@ -12,6 +12,8 @@
 #include "recorder/recorder_state.h"
 #include "settings/settings.h"
 
+CaptureWindows captureWindows;
+
 namespace {
 
 // A cursor image of up to 48 pixels that starts left of or above the
@@ -50,20 +52,25 @@ void ExtendLastFrame(int32_t extension)
     delay = delay > INT32_MAX - extension ? INT32_MAX : delay + extension;
 }
 
+// The count is read while the store is still ours: once recording drops to
+// 0 a waiting caller may clear or write the store.
 void EndRecording()
 {
+    const int32_t count = frameStore.count;
     recorderState.recording.store(0);
-    captureApi.postMessage(kWmRecDone, static_cast<uintptr_t>(frameStore.count), 0);
+    captureApi.postMessage(kWmRecDone, static_cast<uintptr_t>(count), 0);
 }
 
 }  // namespace
 
 int32_t CaptureInterval(int32_t fps)
 {
+    // A GIF states delays in whole hundredths: above 100 frames per second a
+    // duplicate tick would add 0 and a still screen would play far too short.
     if (fps <= 0)
         fps = 12;
-    else if (fps > 1000)
-        fps = 1000;
+    else if (fps > 100)
+        fps = 100;
     return static_cast<int32_t>(1000.0 / fps);
 }
 

@@ -42,6 +42,15 @@ struct CaptureApi {
 
 extern CaptureApi captureApi;
 
+// Where the capture thread's messages go, as an opaque window handle. The
+// shell sets mainWindow once its main window exists, before any recording
+// starts; null in the batch modes, where the messages are dropped.
+struct CaptureWindows {
+    void* mainWindow;
+};
+
+extern CaptureWindows captureWindows;
+
 // Starts a recording of the screen rectangle (x, y, w, h). The caller clears
 // the frames first and keeps w and h at least 1. Sets fps and outw of the
 // settings in memory, as the thread reads them from there.
@@ -51,6 +60,6 @@ void StartCapture(int32_t x, int32_t y, int32_t w, int32_t h, int32_t fps, int32
 uint32_t CaptureThreadProc();
 
 // Milliseconds between ticks for a frame rate, as the thread uses it: the
-// rate is first brought into 1..1000 (a rate of 0 or less means the default
-// 12), so the interval is never 0.
+// rate is first brought into 1..100 (a rate of 0 or less means the default
+// 12), so the interval is never below one hundredth of a second.
 int32_t CaptureInterval(int32_t fps);

@@ -4,10 +4,9 @@
 #include <windows.h>
 
 #include "common/memory.h"
+#include "common/platform_api_win.h"
 #include "recorder/capture.h"
 #include "recorder/recorder_state.h"
-#include "ui/platform_api_win.h"
-#include "ui/shell_state_win.h"
 
 namespace {
 
@@ -113,8 +112,8 @@ void DrawCursor(int32_t x, int32_t y)
 
 void Post(uint32_t message, uintptr_t wParam, intptr_t lParam)
 {
-    if (shellState.mainWindow)
-        PostMessageA(shellState.mainWindow, message, wParam, lParam);
+    if (captureWindows.mainWindow)
+        PostMessageA(static_cast<HWND>(captureWindows.mainWindow), message, wParam, lParam);
 }
 
 DWORD WINAPI ThreadEntry(void*)

@@ -1,7 +1,7 @@
 #include "settings/settings_win.h"
 
 #include "settings/settings.h"
-#include "ui/platform_api_win.h"
+#include "common/platform_api_win.h"
 
 // The load needs GetPrivateProfileIntA; on a system without it every setting
 // keeps its default instead of the load calling through a null entry.

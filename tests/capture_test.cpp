@@ -62,6 +62,52 @@ TEST_F(CaptureTest, AStillScreenIsOneFrameWhoseDelayCoversTheRecording)
     EXPECT_EQ(capture.fake.closes, 1);
 }
 
+TEST_F(CaptureTest, AStillScreenPlaysForTheTimeItWasRecorded)
+{
+    // Ten still ticks: the first frame's delay plus nine extensions, read from
+    // the store. At 13 and 15 frames per second the extension rounds (76 ms
+    // adds 8, 66 ms adds 7); rates above 100 are recorded at 100, where a
+    // duplicate tick still adds a whole hundredth.
+    const struct {
+        int32_t fps;
+        int32_t delay;
+    } table[] = {{10, 100}, {13, 80}, {15, 70}, {30, 30}, {100, 11}, {1000, 11}};
+    for (const auto& row : table) {
+        ClearFrames();
+        ScopedFakeCapture capture;
+        capture.fake.onGrab = Script(capture.fake, 9);
+        StartCapture(0, 0, 16, 16, row.fps, 0, 0);
+        ASSERT_EQ(frameStore.count, 1) << row.fps << " fps";
+        EXPECT_EQ(frameStore.records[0].delay, row.delay) << row.fps << " fps";
+    }
+}
+
+TEST_F(CaptureTest, TheWatermarkIsBlendedIntoEveryRecordedFrame)
+{
+    // A grey screen of 100 x 40 under a watermark file: the frame handed to
+    // the encoder carries the mark's opaque pixel at (0, 0) exactly and the
+    // screen beyond the mark's 60 columns.
+    ASSERT_EQ(LoadWatermarkFile(PIXLO_FIXTURES "/png/rgba.png"), 1);
+    const uint8_t* mark = watermarkImage.pixels;
+    ASSERT_EQ(mark[3], 255) << "the fixture's first pixel is opaque";
+    ScopedFakeCapture capture;
+    capture.fake.onGrab = Script(capture.fake, 0, [](int, FakeCapture& fake) {
+        std::memset(fake.screen.data(), 128, fake.screen.size());
+    });
+    StartCapture(0, 0, 100, 40, 10, 0, 1);
+    ASSERT_EQ(frameStore.count, 1);
+    const uint8_t* frame = recorderState.prevFrame;
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(std::vector<uint8_t>(frame, frame + 3), std::vector<uint8_t>(mark, mark + 3));
+    const uint8_t* beyond = frame + (10 * 100 + 60) * 4;
+    EXPECT_EQ(std::vector<uint8_t>(beyond, beyond + 4), std::vector<uint8_t>(4, 128));
+    int changed = 0;
+    for (int32_t y = 0; y < 40; y++)
+        for (int32_t x = 0; x < 60; x++)
+            changed += std::memcmp(frame + (y * 100 + x) * 4, beyond, 3) != 0;
+    EXPECT_GT(changed, 60 * 10 / 2) << "the mark covers its corner";
+}
+
 TEST_F(CaptureTest, TicksFollowAFixedScheduleAndCatchUpAfterASlowTick)
 {
     // Tick 2 takes three intervals: ticks 3, 4 and 5 start at once, late,
@@ -185,7 +231,7 @@ TEST(CaptureInterval, FrameRatesGiveWholeMillisecondIntervalsAndDelays)
         {10, 100, 10, 10}, {11, 90, 9, 9}, {12, 83, 8, 8}, {13, 76, 8, 8}, {15, 66, 7, 7},
         {19, 52, 5, 5},    {23, 43, 4, 4}, {29, 34, 3, 3}, {30, 33, 3, 3}, {100, 10, 2, 1},
         // Rates only /rect can ask for: never an interval of 0.
-        {0, 83, 8, 8},     {-4, 83, 8, 8}, {1000, 1, 2, 0}, {5000, 1, 2, 0}, {1, 1000, 100, 100},
+        {0, 83, 8, 8},     {-4, 83, 8, 8}, {101, 10, 2, 1}, {5000, 10, 2, 1}, {1, 1000, 100, 100},
     };
     for (const auto& row : table) {
         int32_t interval = CaptureInterval(row.fps);

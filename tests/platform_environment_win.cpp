@@ -2,7 +2,7 @@
 // filled first, as start-up fills it.
 #include <gtest/gtest.h>
 
-#include "ui/platform_api_win.h"
+#include "common/platform_api_win.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "common/memory.h"
 #include "common/module_files.h"
 #include "image/watermark.h"
-#include "ui/platform_api_win.h"
+#include "common/platform_api_win.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #include "tools/tool_platform.h"
-#include "ui/platform_api_win.h"
+#include "common/platform_api_win.h"
 
 void InitToolPlatform()
 {

@@ -4,7 +4,7 @@
 
 #include "recorder/batch_modes.h"
 #include "settings/settings.h"
-#include "ui/platform_api_win.h"
+#include "common/platform_api_win.h"
 #include "settings/settings_win.h"
 #include "settings/update_check_win.h"
 

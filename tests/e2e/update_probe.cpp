@@ -13,7 +13,7 @@
 
 #include "settings/update_check.h"
 #include "settings/update_check_win.h"
-#include "ui/platform_api_win.h"
+#include "common/platform_api_win.h"
 
 namespace {
 

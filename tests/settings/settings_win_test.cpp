@@ -9,7 +9,7 @@
 #include "common/module_files.h"
 #include "settings/settings.h"
 #include "settings/settings_win.h"
-#include "ui/platform_api_win.h"
+#include "common/platform_api_win.h"
 
 namespace {
 

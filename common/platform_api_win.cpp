@@ -1,4 +1,4 @@
-#include "ui/platform_api_win.h"
+#include "common/platform_api_win.h"
 
 PlatformApi platformApi;
 

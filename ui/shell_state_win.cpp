@@ -1,3 +1,0 @@
-#include "ui/shell_state_win.h"
-
-ShellState shellState;
