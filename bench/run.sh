@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the encoder benchmark (incrementally) and prints the median of five
-# runs per case. Extra arguments go to the benchmark, e.g.
-# --benchmark_filter=Lzw.
+# Builds the benchmarks (incrementally) and prints the median of five runs per
+# case: the encoder (whole frames and each stage: learning, cube, diffusion,
+# LZW), the image pipeline (resampling, watermark blending) and one capture
+# tick with a fake screen. Extra arguments go to every benchmark, e.g.
+# --benchmark_filter=Lzw. The real program under Wine: bench/rect_bench.sh.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/native"

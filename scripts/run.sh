@@ -12,38 +12,37 @@ bash scripts/setup.sh
 bash scripts/build.sh native windows
 mkdir -p out
 exe=build/windows/pixlo.exe
+# A prefix of this script's own: the test runs keep theirs, and ending this
+# one's server does not disturb them.
+export WINEPREFIX="$root/build/wineprefix-run"
+source scripts/wine-env.sh
+source tests/e2e/lib.sh
 
-# A free display number of our own.
-display=""
-for n in $(seq 70 99); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-done
-[ -n "$display" ] || { echo "run: no free X display number" >&2; exit 1; }
-
-pids=()
+work=$(mktemp -d)
+xvfb_pid=""
+scene_pid=""
 cleanup() {
-  # Wine's own processes, the scene, then the display they draw on.
-  WINEPREFIX="$root/build/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[i]}" 2>/dev/null || true
-    wait "${pids[i]}" 2>/dev/null || true
-  done
-  rm -f "$scene"
+  "$wineserver" -k 2>/dev/null || true
+  [ -z "$scene_pid" ] || { kill "$scene_pid" 2>/dev/null || true; wait "$scene_pid" 2>/dev/null || true; }
+  [ -z "$xvfb_pid" ] || { kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; }
+  rm -rf "$work"
 }
-scene=$(mktemp --suffix=.gif)
 trap cleanup EXIT
 
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=":$display"
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb 1024x768 "$work/xvfb.log" || { echo "run: no virtual display" >&2; exit 1; }
 
 # The scene: the program's synthetic animation, played in a loop at (0, 0).
-scripts/wine-run "$exe" /test "$scene" >/dev/null
-animate -geometry +0+0 -loop 0 "$scene" >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
+scripts/wine-run "$exe" /test "$work/scene.gif" >"$work/scene.txt"
+tr -d '\r' <"$work/scene.txt" | grep -q '^OK: ' || { echo "run: the scene was not made: $(cat "$work/scene.txt")" >&2; exit 1; }
+animate -geometry +0+0 -loop 0 "$work/scene.gif" >"$work/animate.log" 2>&1 &
+scene_pid=$!
+wait_for 10 xdotool search --onlyvisible --name 'ImageMagick' >/dev/null ||
+  { echo "run: the scene did not appear: $(cat "$work/animate.log")" >&2; exit 1; }
 
 echo "recording 360 x 400 at (0, 0) for 3 seconds at 12 frames per second..."
-scripts/wine-run "$exe" /rect 0 0 360 400 3 out/recording.gif | tr -d '\r'
-echo "GIF: $root/out/recording.gif"
+line=$(scripts/wine-run "$exe" /rect 0 0 360 400 3 out/recording.gif | tr -d '\r')
+echo "$line"
+case "$line" in
+  OK:*) echo "GIF: $root/out/recording.gif" ;;
+  *) echo "run: the recording failed" >&2; exit 1 ;;
+esac

@@ -7,9 +7,6 @@ set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
-bash scripts/setup.sh || exit 1
-bash scripts/build.sh native asan windows fuzz || exit 1
-
 passed=0
 failed=0
 failures=()
@@ -23,6 +20,23 @@ check() {
     failures+=("$name")
   fi
 }
+summary() {
+  for name in "${failures[@]}"; do echo "failed: $name"; done
+  echo "$passed passed, $failed failed"
+}
+
+# Without the packages or the builds nothing else can run: the failed step is
+# reported as a failed check.
+if ! bash scripts/setup.sh; then
+  failed=1 failures=("setup")
+  summary
+  exit 1
+fi
+if ! bash scripts/build.sh native asan windows fuzz; then
+  failed=1 failures=("build")
+  summary
+  exit 1
+fi
 
 check "native unit tests" ctest --test-dir build/native --output-on-failure
 check "sanitizer unit tests" ctest --test-dir build/asan --output-on-failure
@@ -33,9 +47,9 @@ check "png decoders agree" bash tests/e2e/png_decoders.sh
 check "settings file and update check" bash tests/e2e/settings.sh
 check "fuzzing" env FUZZ_SECONDS="${FUZZ_SECONDS:-45}" bash fuzz/run.sh
 
+source scripts/wine-env.sh
 for prefix in wineprefix wineprefix-display; do
-  WINEPREFIX="$root/build/$prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
+  WINEPREFIX="$root/build/$prefix" "$wineserver" -k 2>/dev/null || true
 done
-for name in "${failures[@]}"; do echo "failed: $name"; done
-echo "$passed passed, $failed failed"
+summary
 [ "$failed" -eq 0 ]

@@ -18,8 +18,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 wine_run="$root/scripts/wine-run"
 native="$root/build/native/pixlo_batch"
 export WINEPREFIX="$root/build/wineprefix-display"
-wineserver=/usr/lib/wine/wineserver
-[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
 for tool in Xvfb xdotool convert identify import animate display giftool x86_64-w64-mingw32-gcc-posix; do
   command -v "$tool" >/dev/null || { echo "batch modes: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
 done

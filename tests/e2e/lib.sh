@@ -8,3 +8,20 @@ wait_for() {  # seconds command...: polls the command until it succeeds, or fail
     sleep 0.1
   done
 }
+
+# start_xvfb WxH LOG: starts a private Xvfb on a display number it picks
+# itself, exports DISPLAY and sets xvfb_pid; fails when it does not come up.
+start_xvfb() {
+  local size=$1 log=$2 number
+  number=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$number" >"$log" 2>&1 &
+  xvfb_pid=$!
+  if ! wait_for 10 test -s "$number"; then
+    rm -f "$number"
+    echo "Xvfb did not start: $(cat "$log")" >&2
+    return 1
+  fi
+  DISPLAY=":$(head -1 "$number")"
+  export DISPLAY
+  rm -f "$number"
+}

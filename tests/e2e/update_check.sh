@@ -15,8 +15,8 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 probe="$root/build/windows/settings/pixlo_update_probe.exe"
 export WINEPREFIX="$root/build/wineprefix-display"
-wineserver=/usr/lib/wine/wineserver
-[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
 work=$(mktemp -d)
 xvfb_pid=""
 server_pid=""
