@@ -125,12 +125,13 @@ def test_animation(gif):
             check(near(f.at(x, y), colour), f'frame {k}: pixel ({x}, {y}) is {f.at(x, y)}, expected about {colour}')
 
 def watermark(plain_gif, marked_gif, width, height, split, left, right):
-    """Frames 0 and 23: left part colour `left`, right part `right` over the blue background,
+    """First and last frame: left part colour `left`, right part `right` over the background,
     everything else as in the run without a watermark. Columns next to `split` blend."""
     plain, marked = decode(plain_gif), decode(marked_gif)
+    check(len(plain) == len(marked), f'{len(marked)} frames with the watermark, {len(plain)} without')
     left, right = colour(left), colour(right)
     width, height, split = int(width), int(height), int(split)
-    for k in (0, 23):
+    for k in sorted({0, len(plain) - 1}):
         p, m = plain[k], marked[k]
         for y in range(p.height):
             for x in range(p.width):
@@ -454,3 +455,11 @@ else
   check cursor cursor.gif "$window_colour" 50 50 0 || fail "/rect with cursor=1: the frame is not the plain window"
   ok "/rect with cursor=1 records the scene unharmed (this Wine cannot draw another process's cursor)"
 fi
+
+# A watermark file in a recording: the mark's opaque magenta half, and its
+# half-transparent white half over the window's green, (255 x 128 + c x 127) / 255.
+pixlo /rect "$window_x" "$window_y" "$window_w" "$window_h" 1 marked-rect.gif mark.png
+rect_ok marked-rect.gif
+check watermark nocursor.gif marked-rect.gif 60 30 30 '(255,0,255)' '(147,207,172)' ||
+  fail "/rect with mark.png: the watermark is not the 60x30 image in the top-left corner"
+ok "/rect blends a watermark file as 60x30 into the corner of the recorded frames"
