@@ -12,10 +12,7 @@ struct QuantizerState {
     int32_t network[kNeurons][3];  // B, G, R, each colour value x 16
     int32_t bias[kNeurons];        // units of 1/65536
     int32_t freq[kNeurons];        // 65536 = wins always
-    int32_t radpower[kRadPowerSize];
-    int32_t alpha;                 // learning rate, units of 1/1024
-    int32_t radius;                // units of 1/64 neuron
-    int32_t rad;                   // whole neurons
+    QuantizerSchedule schedule;
 };
 
 QuantizerState state;
@@ -28,11 +25,7 @@ void ResetState()
         state.bias[i] = 0;
         state.freq[i] = 256;
     }
-    for (int32_t m = 0; m < kRadPowerSize; m++)
-        state.radpower[m] = 2 * (1024 - m * m);
-    state.alpha = 1024;
-    state.radius = 2048;
-    state.rad = 32;
+    ResetQuantizerSchedule(&state.schedule);
 }
 
 // Frequency-biased competition: returns the biased winner, and rewards the
@@ -67,9 +60,9 @@ inline int32_t Contest(int32_t b, int32_t g, int32_t r)
 inline void MoveWinner(int32_t j, int32_t b, int32_t g, int32_t r)
 {
     int32_t* n = state.network[j];
-    n[0] -= (state.alpha * (n[0] - b)) / 1024;
-    n[1] -= (state.alpha * (n[1] - g)) / 1024;
-    n[2] -= (state.alpha * (n[2] - r)) / 1024;
+    n[0] -= (state.schedule.alpha * (n[0] - b)) / 1024;
+    n[1] -= (state.schedule.alpha * (n[1] - g)) / 1024;
+    n[2] -= (state.schedule.alpha * (n[2] - r)) / 1024;
 }
 
 inline void MoveNeighbour(int32_t* n, int32_t a, int32_t b, int32_t g, int32_t r)
@@ -82,34 +75,21 @@ inline void MoveNeighbour(int32_t* n, int32_t a, int32_t b, int32_t g, int32_t r
 // The upper neighbour at each distance moves before the lower one.
 void MoveNeighbours(int32_t j, int32_t b, int32_t g, int32_t r)
 {
-    int32_t lo = j - state.rad;
+    const int32_t rad = state.schedule.rad;
+    int32_t lo = j - rad;
     if (lo < 0)
         lo = -1;
-    int32_t hi = j + state.rad < kNeurons ? j + state.rad : kNeurons;
+    int32_t hi = j + rad < kNeurons ? j + rad : kNeurons;
     int32_t up = j + 1;
     int32_t down = j - 1;
     int32_t m = 1;
     while (up < hi || down > lo) {
-        int32_t a = state.radpower[m++];
+        int32_t a = state.schedule.radpower[m++];
         if (up < hi)
             MoveNeighbour(state.network[up++], a, b, g, r);
         if (down > lo)
             MoveNeighbour(state.network[down--], a, b, g, r);
     }
-}
-
-void EndCycle()
-{
-    state.alpha -= state.alpha / 21;
-    state.radius -= 30;
-    if (state.radius <= 127) {
-        state.rad = 0;
-        return;
-    }
-    state.rad = state.radius >> 6;
-    int32_t rad2 = state.rad * state.rad;
-    for (int32_t m = 0; m < state.rad; m++)
-        state.radpower[m] = ((rad2 - m * m) * state.alpha * 2) / rad2;
 }
 
 inline uint8_t ClampToByte(int32_t v)
@@ -118,6 +98,30 @@ inline uint8_t ClampToByte(int32_t v)
 }
 
 }  // namespace
+
+void ResetQuantizerSchedule(QuantizerSchedule* schedule)
+{
+    for (int32_t m = 0; m < kRadPowerSize; m++)
+        schedule->radpower[m] = 2 * (1024 - m * m);
+    schedule->alpha = 1024;
+    schedule->radius = 2048;
+    schedule->rad = 32;
+}
+
+void EndQuantizerCycle(QuantizerSchedule* schedule)
+{
+    schedule->alpha -= schedule->alpha / 21;
+    schedule->radius -= 30;
+    if (schedule->radius <= 127) {
+        // Only the winner moves from now on; the weights are left as they are.
+        schedule->rad = 0;
+        return;
+    }
+    schedule->rad = schedule->radius >> 6;
+    int32_t rad2 = schedule->rad * schedule->rad;
+    for (int32_t m = 0; m < schedule->rad; m++)
+        schedule->radpower[m] = ((rad2 - m * m) * schedule->alpha * 2) / rad2;
+}
 
 int32_t QuantizerSampleStep(int32_t pixelCount)
 {
@@ -152,7 +156,7 @@ void QuantizerLearn(const uint8_t* pixels, int32_t pixelCount, uint8_t* palette)
 
         int32_t j = Contest(b, g, r);
         MoveWinner(j, b, g, r);
-        if (state.rad != 0)
+        if (state.schedule.rad != 0)
             MoveNeighbours(j, b, g, r);
 
         position += step;
@@ -161,7 +165,7 @@ void QuantizerLearn(const uint8_t* pixels, int32_t pixelCount, uint8_t* palette)
 
         k++;
         if (k % delta == 0)
-            EndCycle();
+            EndQuantizerCycle(&state.schedule);
     }
 
     for (int32_t i = 0; i < kNeurons; i++) {

@@ -5,6 +5,21 @@
 
 #include <cstdint>
 
+// How far and how strongly one sample pulls the network. It shrinks at the
+// end of every learning cycle; kept apart so its course can be checked alone.
+struct QuantizerSchedule {
+    int32_t alpha;         // learning rate, units of 1/1024
+    int32_t radius;        // units of 1/64 neuron
+    int32_t rad;           // whole neurons; 0 once only the winner moves
+    int32_t radpower[32];  // neighbour weight by distance, units of 1/2048
+};
+
+// The schedule every frame's learning starts from.
+void ResetQuantizerSchedule(QuantizerSchedule* schedule);
+
+// Lowers the rate and the radius at the end of one learning cycle.
+void EndQuantizerCycle(QuantizerSchedule* schedule);
+
 // pixels: pixelCount 32-bit pixels B, G, R, X (pixelCount >= 1).
 // palette: receives 768 bytes, entry i = R, G, B in neuron order, unsorted.
 // Not re-entrant: the learning state is shared by the process.
