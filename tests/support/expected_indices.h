@@ -1,6 +1,8 @@
 #pragma once
-// Runs the encoder's stages by hand on a frame, so a test can compare what a
-// decoder reads back with the indices and palette the encoder chose.
+// What the encoder must store for a frame, worked out by the independent
+// reference of its colour stages (reference_quantizer.h), so a test can
+// compare what a decoder reads back with the palette and indices the encoder
+// ought to have chosen.
 
 #include <cstddef>
 #include <cstdint>
