@@ -7,7 +7,9 @@
 #include "encoder/frame_store.h"
 #include "tests/support/allocation_fault.h"
 #include "tests/support/expected_indices.h"
+#include "tests/support/pinned_frames.h"
 #include "tests/support/reference_lzw.h"
+#include "tests/support/same_bytes.h"
 #include "tests/support/synthetic_frames.h"
 
 namespace {
@@ -47,6 +49,26 @@ TEST_F(FrameEncoderTest, StoresTheCompleteStreamOfEveryKindOfFrame)
         ASSERT_EQ(frameStore.count, 1);
         EXPECT_EQ(frameStore.records[0].delay, 10);
         ExpectStoredAsEncoded(frameStore.records[0], pixels, row.width, row.height);
+    }
+}
+
+TEST_F(FrameEncoderTest, PinnedFramesStoreTheirWrittenOutPalettesAndIndices)
+{
+    for (const PinnedFrame& pin : kPinnedFrames) {
+        if (!pin.indices)
+            continue;
+        ClearFrames();
+        std::vector<uint8_t> pixels = PinnedFramePixels(pin.width, pin.height);
+        EncodeFrame(pixels.data(), pin.width, pin.height, 100);
+        ASSERT_EQ(frameStore.count, 1);
+        const FrameRecord& record = frameStore.records[0];
+        EXPECT_TRUE(SameBytes(std::vector<uint8_t>(record.palette, record.palette + 768), BytesFromHex(pin.palette)))
+            << pin.width << " x " << pin.height;
+        const std::vector<uint8_t> expected = BytesFromHex(pin.indices);
+        std::vector<uint8_t> decoded;
+        ASSERT_TRUE(ReferenceLzwDecode(record.data, static_cast<size_t>(record.length), expected.size(), &decoded,
+                                       nullptr));
+        EXPECT_TRUE(SameBytes(decoded, expected)) << pin.width << " x " << pin.height;
     }
 }
 

@@ -4,6 +4,9 @@
 #include <vector>
 
 #include "encoder/quantizer.h"
+#include "tests/support/pinned_frames.h"
+#include "tests/support/reference_quantizer.h"
+#include "tests/support/same_bytes.h"
 #include "tests/support/synthetic_frames.h"
 
 namespace {
@@ -94,6 +97,55 @@ TEST(Quantizer, PaletteCoversTheDistinctColoursOfAScreen)
             best = std::min(best, std::abs(palette[3 * i] - colour[2]) + std::abs(palette[3 * i + 1] - colour[1]) +
                                       std::abs(palette[3 * i + 2] - colour[0]));
         EXPECT_LE(best, 6) << int(colour[0]) << "," << int(colour[1]) << "," << int(colour[2]);
+    }
+}
+
+TEST(Quantizer, PinnedFramesLearnTheirWrittenOutPalettes)
+{
+    for (const PinnedFrame& pin : kPinnedFrames) {
+        std::vector<uint8_t> pixels = PinnedFramePixels(pin.width, pin.height);
+        std::vector<uint8_t> expected = BytesFromHex(pin.palette);
+        EXPECT_TRUE(SameBytes(Learn(pixels), expected)) << pin.width << " x " << pin.height;
+        // The reference that judges the round-trip tests must hold to the
+        // same numbers, or those tests judge against the wrong thing.
+        EXPECT_TRUE(SameBytes(ReferenceLearnPalette(pixels.data(), pin.width * pin.height), expected))
+            << "reference, " << pin.width << " x " << pin.height;
+    }
+}
+
+TEST(QuantizerSchedule, RateAndNeighbourhoodAfterEachCycle)
+{
+    // alpha loses a 21st (truncated) per cycle and settles at 20 after 92
+    // cycles; radius falls by 30 per cycle, so rad is 32, then 31, and 0 from
+    // cycle 65 on. Weights at distances from rad up keep the value of the
+    // last cycle whose radius reached them.
+    const int probed[] = {0, 1, 2, 15, 16, 30, 31};
+    const struct {
+        int cycles;
+        int32_t alpha, radius, rad;
+        int32_t radpower[7];  // at the distances in probed
+    } table[] = {
+        {0, 1024, 2048, 32, {2048, 2046, 2040, 1598, 1536, 248, 126}},
+        {1, 976, 2018, 31, {1952, 1949, 1943, 1494, 1432, 123, 126}},
+        {2, 930, 1988, 31, {1860, 1858, 1852, 1424, 1364, 118, 126}},
+        {33, 212, 1058, 16, {424, 422, 417, 51, 50, 118, 126}},
+        {34, 202, 1028, 16, {404, 402, 397, 48, 50, 118, 126}},
+        {64, 55, 128, 2, {110, 82, 67, 48, 50, 118, 126}},
+        {65, 53, 98, 0, {110, 82, 67, 48, 50, 118, 126}},
+        {92, 20, -712, 0, {110, 82, 67, 48, 50, 118, 126}},
+        {93, 20, -742, 0, {110, 82, 67, 48, 50, 118, 126}},
+    };
+    for (const auto& row : table) {
+        QuantizerSchedule schedule;
+        ResetQuantizerSchedule(&schedule);
+        for (int c = 0; c < row.cycles; c++)
+            EndQuantizerCycle(&schedule);
+        EXPECT_EQ(schedule.alpha, row.alpha) << "after " << row.cycles << " cycles";
+        EXPECT_EQ(schedule.radius, row.radius) << "after " << row.cycles << " cycles";
+        EXPECT_EQ(schedule.rad, row.rad) << "after " << row.cycles << " cycles";
+        for (int i = 0; i < 7; i++)
+            EXPECT_EQ(schedule.radpower[probed[i]], row.radpower[i])
+                << "radpower[" << probed[i] << "] after " << row.cycles << " cycles";
     }
 }
 
