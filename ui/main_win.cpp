@@ -1,14 +1,16 @@
-// The program's entry point. The batch modes run here to their end; the
-// windowed run is not built yet, so any other command line ends at once.
+// The program's entry point: the platform tables and the settings first,
+// then either a batch mode, which runs to its end without a window, or the
+// desktop shell.
 #include <windows.h>
 
+#include "common/platform_api_win.h"
 #include "recorder/batch_modes.h"
 #include "settings/settings.h"
-#include "common/platform_api_win.h"
 #include "settings/settings_win.h"
 #include "settings/update_check_win.h"
+#include "ui/startup_win.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     FillPlatformApi();
     FillSettingsApi();
@@ -16,8 +18,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     LoadSettings();
     SetProcessDPIAware();
 
+    // Any other command line (a file path, say) is ignored.
     int exitCode = 0;
     if (RunBatchMode(commandLine ? commandLine : "", &exitCode))
         return exitCode;
-    return 0;
+    return RunDesktopShell(instance);
 }

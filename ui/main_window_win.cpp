@@ -1,0 +1,272 @@
+#include "ui/main_window_win.h"
+
+#include <windowsx.h>
+
+#include "recorder/capture.h"
+#include "recorder/recorder_state.h"
+#include "settings/settings.h"
+#include "settings/update_check.h"
+#include "ui/commands_win.h"
+#include "ui/grips_win.h"
+#include "ui/main_layout.h"
+#include "ui/shell_state_win.h"
+#include "ui/toolbar_buttons_win.h"
+#include "ui/toolbar_look.h"
+
+static_assert(kEdgeLeft == WMSZ_LEFT && kEdgeRight == WMSZ_RIGHT && kEdgeTop == WMSZ_TOP &&
+              kEdgeTopLeft == WMSZ_TOPLEFT && kEdgeTopRight == WMSZ_TOPRIGHT && kEdgeBottom == WMSZ_BOTTOM &&
+              kEdgeBottomLeft == WMSZ_BOTTOMLEFT && kEdgeBottomRight == WMSZ_BOTTOMRIGHT);
+static_assert(kWmRecProgress == WM_APP + 1 && kWmRecDone == WM_APP + 2 && WM_UPDATE_RESULT == WM_APP + 3);
+
+namespace {
+
+void FillBox(HDC dc, int left, int top, int right, int bottom, COLORREF colour)
+{
+    RECT box = {left, top, right, bottom};
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &box, brush);
+    DeleteObject(brush);
+}
+
+void OnCreate(HWND window, const CREATESTRUCTA* create)
+{
+    ShellState& s = shellState;
+    s.mainWindow = window;
+    s.mainFont = CreateFontA(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "微软雅黑");
+    for (int32_t i = 0; i < kToolbarButtonCount; i++) {
+        const ToolbarButtonSpec& b = kToolbarButtons[i];
+        s.buttons[i] = CreateWindowExA(0, "BUTTON", b.text, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, b.x, kButtonTop,
+                                       kButtonWidth, kButtonHeight, window,
+                                       reinterpret_cast<HMENU>(static_cast<intptr_t>(b.id)), create->hInstance,
+                                       nullptr);
+    }
+    s.statusLine = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, kStatusLeft, kStatusTop, kStatusWidth,
+                                   kStatusHeight, window, reinterpret_cast<HMENU>(static_cast<intptr_t>(ID_STATUS)),
+                                   create->hInstance, nullptr);
+    for (HWND control : s.buttons)
+        if (control)
+            SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(s.mainFont), TRUE);
+    if (s.statusLine)
+        SendMessageA(s.statusLine, WM_SETFONT, reinterpret_cast<WPARAM>(s.mainFont), TRUE);
+    for (HWND button : s.buttons) {
+        if (!button)
+            continue;
+        auto previous = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ButtonHoverProc)));
+        if (!s.previousButtonProc)
+            s.previousButtonProc = previous;
+    }
+    UpdateButtons();
+}
+
+void OnEraseBackground(HWND window, HDC dc)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    FillBox(dc, 0, 0, client.right, kSeparatorRow, kToolbarColour);
+    FillBox(dc, 0, kSeparatorRow, client.right, kSeparatorRow + 1, kSeparatorColour);
+    // The key colour: this part of the window is see-through and click-through.
+    FillBox(dc, 0, kViewfinderTop, client.right, client.bottom, kColourKey);
+}
+
+void OnPaint(HWND window)
+{
+    // Validate at once and draw straight onto the window afterwards: the
+    // erased background is the viewfinder's picture.
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    EndPaint(window, &paint);
+    HDC dc = GetDC(window);
+    if (!dc)
+        return;
+    RECT client;
+    GetClientRect(window, &client);
+    PaintViewfinder(dc, client.right, client.bottom, recorderState.recording.load(), settings.guides);
+    ReleaseDC(window, dc);
+}
+
+LRESULT OnHitTest(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ScreenToClient(window, &point);
+    RECT client;
+    GetClientRect(window, &client);
+    const int32_t hit = MainHitTest(point.x, point.y, client.right, client.bottom);
+    if (hit == kHitDefault)
+        return DefWindowProcA(window, WM_NCHITTEST, wParam, lParam);
+    return hit;
+}
+
+LRESULT OnSizing(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    RECT* proposed = reinterpret_cast<RECT*>(lParam);
+    InvalidateRect(window, nullptr, FALSE);
+    if (GetKeyState(VK_SHIFT) & 0x8000) {
+        Edges outer = {proposed->left, proposed->top, proposed->right, proposed->bottom};
+        if (ShiftLockedSizing(static_cast<int32_t>(wParam), shellState.baseWidth, shellState.baseHeight, &outer)) {
+            *proposed = {outer.left, outer.top, outer.right, outer.bottom};
+            return TRUE;
+        }
+    }
+    return DefWindowProcA(window, WM_SIZING, wParam, lParam);
+}
+
+void OnEnterSizeMove(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    const Box area = RecordingArea(client.right, client.bottom);
+    shellState.baseWidth = area.width;
+    shellState.baseHeight = area.height;
+}
+
+LRESULT OnStatusColours(HDC dc)
+{
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kStatusTextColour);
+    if (!shellState.statusBrush)
+        shellState.statusBrush = CreateSolidBrush(kToolbarColour);
+    return reinterpret_cast<LRESULT>(shellState.statusBrush);
+}
+
+}  // namespace
+
+void PaintViewfinder(HDC dc, int32_t width, int32_t height, int32_t recording, int32_t guides)
+{
+    HPEN outline = CreatePen(PS_SOLID, 1, kOutlineColour);
+    HGDIOBJ oldPen = SelectObject(dc, outline);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, 0, kViewfinderTop, width, height);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(outline);
+    if (recording)
+        return;
+
+    if (guides) {
+        const Guides g = GuidesFor(width, height);
+        HPEN cross = CreatePen(PS_SOLID, 1, kCrossColour);
+        HPEN golden = CreatePen(PS_DASH, 1, kGoldenColour);
+        oldPen = SelectObject(dc, cross);
+        MoveToEx(dc, g.centreX - 6, g.centreY, nullptr);
+        LineTo(dc, g.centreX + 7, g.centreY);
+        MoveToEx(dc, g.centreX, g.centreY - 6, nullptr);
+        LineTo(dc, g.centreX, g.centreY + 7);
+        SelectObject(dc, golden);
+        for (int32_t y : g.goldenY) {
+            for (int32_t x : g.goldenX) {
+                MoveToEx(dc, x - 3, y, nullptr);
+                LineTo(dc, x + 4, y);
+                MoveToEx(dc, x, y - 3, nullptr);
+                LineTo(dc, x, y + 4);
+            }
+        }
+        SelectObject(dc, oldPen);
+        DeleteObject(cross);
+        DeleteObject(golden);
+    }
+
+    HGDIOBJ oldFont = SelectObject(dc, shellState.mainFont);
+    char text[kSizeLabelSize];
+    SizeLabelText(text, sizeof text, width, height);
+    SIZE extent = {0, 0};
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
+    const Edges box = SizeLabelBox(width, height, extent.cx, extent.cy);
+    HBRUSH fill = CreateSolidBrush(kLabelColour);
+    HPEN border = CreatePen(PS_SOLID, 1, kLabelColour);
+    oldBrush = SelectObject(dc, fill);
+    oldPen = SelectObject(dc, border);
+    RoundRect(dc, box.left, box.top, box.right + 1, box.bottom + 1, 12, 12);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kLabelTextColour);
+    RECT textBox = {box.left, box.top, box.right, box.bottom};
+    DrawTextA(dc, text, -1, &textBox, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldFont);
+    DeleteObject(fill);
+    DeleteObject(border);
+}
+
+void ClearViewfinderNow(HWND window)
+{
+    HDC dc = GetDC(window);
+    if (!dc)
+        return;
+    RECT client;
+    GetClientRect(window, &client);
+    FillBox(dc, 0, kViewfinderTop, client.right, client.bottom, kColourKey);
+    PaintViewfinder(dc, client.right, client.bottom, 1, 0);
+    GdiFlush();
+    ReleaseDC(window, dc);
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
+        return 0;
+    case WM_DESTROY:
+        OnMainWindowDestroyed();
+        return 0;
+    case WM_MOVE:
+        UpdateGrips();
+        return 0;
+    case WM_SIZE:
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateGrips();
+        return 0;
+    case WM_PAINT:
+        OnPaint(window);
+        return 0;
+    case WM_ERASEBKGND:
+        OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
+        return 1;
+    case WM_SHOWWINDOW:
+        UpdateGrips();
+        break;
+    case WM_SETCURSOR: {
+        const SizeCursor cursor = CursorForHit(LOWORD(lParam));
+        if (cursor == kCursorNone)
+            break;
+        ShowSizingCursor(cursor);
+        return TRUE;
+    }
+    case WM_GETMINMAXINFO: {
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+        limits->ptMinTrackSize.x = kMinTrackWidth;
+        limits->ptMinTrackSize.y = kMinTrackHeight;
+        return 0;
+    }
+    case WM_DRAWITEM:
+        if (ToolbarButtonOf(static_cast<int32_t>(wParam)) < 0)
+            break;
+        return DrawToolbarButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_NCHITTEST:
+        return OnHitTest(window, wParam, lParam);
+    case WM_COMMAND:
+        OnToolbarCommand(wParam);
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        return OnStatusColours(reinterpret_cast<HDC>(wParam));
+    case WM_SIZING:
+        return OnSizing(window, wParam, lParam);
+    case WM_ENTERSIZEMOVE:
+        OnEnterSizeMove(window);
+        return 0;
+    case kWmRecProgress:
+        OnRecordingProgress(wParam, lParam);
+        return 0;
+    case kWmRecDone:
+        OnRecordingDone(wParam);
+        return 0;
+    case WM_UPDATE_RESULT:
+        OnUpdateResult(wParam);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The main window: a toolbar over a see-through viewfinder.
+
+#include <windows.h>
+
+#include <cstdint>
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Draws the outline and, unless a recording runs, the guides and the size
+// label for a client area of width x height onto dc (the window's or a
+// memory DC).
+void PaintViewfinder(HDC dc, int32_t width, int32_t height, int32_t recording, int32_t guides);
+
+// Draws the viewfinder as a recording shows it (key colour and outline, no
+// guides or label) at once, outside the paint cycle.
+void ClearViewfinderNow(HWND window);

@@ -1,0 +1,5 @@
+#include "ui/settings_window_win.h"
+
+void OpenSettingsWindow()
+{
+}
