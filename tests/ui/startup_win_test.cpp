@@ -13,6 +13,7 @@
 #include "ui/shell_exit.h"
 #include "ui/shell_state_win.h"
 #include "ui/startup_win.h"
+#include "ui/toolbar_look.h"
 
 namespace {
 
@@ -90,6 +91,8 @@ struct Observed {
     BOOL enabled[4];
     char status[64];
     int grips;
+    char face[LF_FACESIZE];
+    int missingGlyphs;
 };
 Observed observed;
 HWND createdMain = nullptr;
@@ -109,6 +112,21 @@ HWND WINAPI ObserveAndClose(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
         for (int i = 0; i < 4; i++)
             observed.enabled[i] = IsWindowEnabled(shellState.buttons[i]);
         GetWindowTextA(shellState.statusLine, observed.status, sizeof observed.status);
+        // The toolbar's texts in its own font: a face without these glyphs
+        // draws boxes (under Wine when no CJK font stands in for it).
+        HDC dc = GetDC(createdMain);
+        HGDIOBJ previous = SelectObject(dc, shellState.mainFont);
+        GetTextFaceA(dc, sizeof observed.face, observed.face);
+        for (const ToolbarButtonSpec& button : kToolbarButtons) {
+            WCHAR wide[8];
+            const int length = MultiByteToWideChar(936, 0, button.text, -1, wide, 8) - 1;
+            WORD glyphs[8];
+            GetGlyphIndicesW(dc, wide, length, glyphs, GGI_MARK_NONEXISTING_GLYPHS);
+            for (int i = 0; i < length; i++)
+                observed.missingGlyphs += glyphs[i] == 0xFFFF;
+        }
+        SelectObject(dc, previous);
+        ReleaseDC(createdMain, dc);
         // As the caption's close button would: the loop then ends.
         PostMessageA(createdMain, WM_CLOSE, 0, 0);
     }
@@ -144,6 +162,7 @@ TEST(StartUp, BuildsTheMainWindowAndEndsWhenItCloses)
     EXPECT_FALSE(observed.enabled[2]);
     EXPECT_TRUE(observed.enabled[3]);
     EXPECT_STREQ(observed.status, "");
+    EXPECT_EQ(observed.missingGlyphs, 0) << "face " << observed.face;
     EXPECT_EQ(captureWindows.mainWindow, createdMain);
     // Closed: the window and its grips are gone.
     EXPECT_FALSE(IsWindow(createdMain));
