@@ -9,10 +9,6 @@
 
 namespace {
 
-// No PNG watermark worth blending is larger; a bigger file is refused before
-// it is read.
-constexpr long kMaxFileBytes = 64l * 1024 * 1024;
-
 int InstallDecoded(const uint8_t* data, size_t size)
 {
     uint8_t* pixels = nullptr;
@@ -34,7 +30,7 @@ int LoadWatermarkFile(const char* path)
     long size = -1;
     if (std::fseek(file, 0, SEEK_END) == 0)
         size = std::ftell(file);
-    if (size > 0 && size <= kMaxFileBytes && std::fseek(file, 0, SEEK_SET) == 0)
+    if (size > 0 && size <= kPngMaxFileBytes && std::fseek(file, 0, SEEK_SET) == 0)
         bytes = static_cast<uint8_t*>(memoryApi.allocate(static_cast<size_t>(size)));
     int ok = bytes && std::fread(bytes, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size) &&
              InstallDecoded(bytes, static_cast<size_t>(size));

@@ -1,8 +1,10 @@
 #include "image/watermark_decode_win.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "common/memory.h"
+#include "image/png_header.h"
 #include "image/watermark.h"
 
 namespace {
@@ -37,6 +39,36 @@ void Dispose(GpBitmap* bitmap)
 {
     if (bitmap && platformApi.GdipDisposeImage)
         platformApi.GdipDisposeImage(bitmap);
+}
+
+// GDI+ picks its codec by the content, not the name, and trusts the size a
+// file declares: under Wine a PNG header of 65536 x 65536 pixels or an icon
+// named .png crashes it inside the decoder. So it gets only what the native
+// decoder would take, judged by the same portable header check.
+int AcceptableBytes(const void* bytes, size_t size)
+{
+    int32_t width = 0, height = 0;
+    return size <= static_cast<uint64_t>(kPngMaxFileBytes) &&
+           CheckPngHeader(static_cast<const uint8_t*>(bytes), size, &width, &height);
+}
+
+// The file is opened through the same UTF-16 path that GDI+ gets, so the
+// bytes judged are those of the file it will decode.
+int AcceptableFile(const WCHAR* widePath)
+{
+    FILE* file = _wfopen(widePath, L"rb");
+    if (!file)
+        return 0;
+    uint8_t header[kPngHeaderBytes];
+    int32_t width = 0, height = 0;
+    int64_t size = -1;
+    if (_fseeki64(file, 0, SEEK_END) == 0)
+        size = _ftelli64(file);
+    int ok = size >= static_cast<int64_t>(sizeof header) && size <= kPngMaxFileBytes &&
+             _fseeki64(file, 0, SEEK_SET) == 0 && std::fread(header, 1, sizeof header, file) == sizeof header &&
+             CheckPngHeader(header, sizeof header, &width, &height);
+    std::fclose(file);
+    return ok;
 }
 
 }  // namespace
@@ -87,7 +119,7 @@ int LoadWatermarkFile(const char* path)
     int result = 0;
     int units = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
     WCHAR* widePath = units > 0 ? static_cast<WCHAR*>(memoryApi.allocate(static_cast<size_t>(units) * sizeof(WCHAR))) : nullptr;
-    if (widePath && MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, units) > 0) {
+    if (widePath && MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, units) > 0 && AcceptableFile(widePath)) {
         GpBitmap* bitmap = nullptr;
         if (platformApi.GdipCreateBitmapFromFile(widePath, &bitmap) == 0 && bitmap)
             result = BitmapToPixels(bitmap);
@@ -111,7 +143,7 @@ int LoadWatermarkEmbedded()
     DWORD size = resource ? SizeofResource(nullptr, resource) : 0;
     HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
     const void* bytes = loaded && size ? LockResource(loaded) : nullptr;
-    if (bytes) {
+    if (bytes && AcceptableBytes(bytes, size)) {
         HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
         void* copy = block ? GlobalLock(block) : nullptr;
         if (copy) {

@@ -7,6 +7,7 @@
 
 #include "common/memory.h"
 #include "common/module_files.h"
+#include "image/png_header.h"
 #include "image/watermark.h"
 #include "tests/support/files.h"
 #include "tests/support/png_bytes.h"
@@ -252,6 +253,97 @@ TEST_F(DiscoveryTest, DecodedPixelsAreStraightAlphaBgra)
     EXPECT_EQ(right[3], 255) << "an image without alpha is opaque";
     EXPECT_EQ(right[0], right[1]);
     EXPECT_EQ(right[1], right[2]);
+}
+
+// ---- hostile files: judged by their header before any decoder runs ----
+
+// An icon's image may also be a bare bitmap header (BITMAPINFOHEADER, its
+// height counting the image and its mask) followed by a few pixels.
+std::vector<uint8_t> BitmapInfo(int32_t width, int32_t height)
+{
+    std::vector<uint8_t> bytes(40 + 64, 0);
+    const int32_t fields[3] = {40, width, height * 2};
+    for (int f = 0; f < 3; f++)
+        for (int b = 0; b < 4; b++)
+            bytes[f * 4 + b] = static_cast<uint8_t>(static_cast<uint32_t>(fields[f]) >> (8 * b));
+    bytes[12] = 1;   // planes
+    bytes[14] = 32;  // bits per pixel
+    return bytes;
+}
+
+TEST_F(DiscoveryTest, HostileHeadersAreRefusedBeforeAnyDecoderSeesThem)
+{
+    // Each crafted image carries a row or two of real data: a decoder that
+    // trusted the declared size would already be writing rows when the data
+    // runs out (GDI+ under Wine crashed on the first four). width 0: refused.
+    std::vector<uint8_t> badChecksum = PngWithRows({20, 20}, 20);
+    badChecksum[29] ^= 0x01;  // the header chunk's CRC
+    std::vector<uint8_t> cut = PngWithRows({20, 20}, 20);
+    cut.resize(kPngHeaderBytes - 1);
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        int32_t width, height;
+    } table[] = {
+        {"32768 x 32768", PngWithRows({32768, 32768}, 2), 0, 0},
+        {"65536 x 65536", PngWithRows({65536, 65536}, 1), 0, 0},
+        {"2048 x 524288", PngWithRows({2048, 524288}, 2), 0, 0},
+        {"16384 x 65537", PngWithRows({16384, 65537}, 2), 0, 0},
+        {"16384 x 4097, one row past the pixel bytes allowed", PngWithRows({16384, 4097}, 2), 0, 0},
+        {"16385 x 1, one column past the side allowed", PngWithRows({16385, 1}, 1), 0, 0},
+        {"0 x 20", PngWithRows({0, 20}, 0), 0, 0},
+        {"an icon named .png holding a 65536 x 65536 PNG", IconAround(PngWithRows({65536, 65536}, 1)), 0, 0},
+        {"an icon named .png holding a 65536 x 65536 bitmap", IconAround(BitmapInfo(65536, 65536)), 0, 0},
+        {"16-bit palette", PngWithRows({20, 20, 16, 3}, 20), 0, 0},
+        {"colour type 5", PngWithRows({20, 20, 8, 5}, 20), 0, 0},
+        {"compression method 1", PngWithRows({20, 20, 8, 6, 1}, 20), 0, 0},
+        {"filter method 1", PngWithRows({20, 20, 8, 6, 0, 1}, 20), 0, 0},
+        {"interlace method 2", PngWithRows({20, 20, 8, 6, 0, 0, 2}, 20), 0, 0},
+        {"a wrong header checksum", badChecksum, 0, 0},
+        {"cut inside the header", cut, 0, 0},
+        // Accepted by the header; whether the rest decodes is the decoder's.
+        {"16384 x 4096, exactly the pixel bytes allowed", PngWithRows({16384, 4096}, 1), 16384, 4096},
+        {"1-bit grey, interlaced", PngWithRows({7, 3, 1, 0, 0, 0, 1}, 0), 7, 3},
+        {"20 x 20, complete", PngWithRows({20, 20}, 20), 20, 20},
+    };
+    ASSERT_EQ(LoadWatermarkFile((kFixtures + "rgb.png").c_str()), 1);
+    const uint8_t* previous = watermarkImage.pixels;
+    const std::string path = folderForExecutable + "/crafted.png";
+    for (const auto& row : table) {
+        int32_t width = -1, height = -1;
+        int accepted = CheckPngHeader(row.bytes.data(), row.bytes.size(), &width, &height);
+        EXPECT_EQ(accepted, row.width ? 1 : 0) << row.what;
+        if (accepted) {
+            EXPECT_TRUE(width == row.width && height == row.height) << row.what << ": " << width << " x " << height;
+        }
+        if (accepted && row.width == 20)
+            continue;  // the one complete image is loaded below
+
+        // Through the platform's own loader (GDI+ in the Windows build).
+        WriteWholeFile(path, row.bytes);
+        EXPECT_EQ(LoadWatermarkFile(path.c_str()), 0) << row.what;
+        EXPECT_EQ(watermarkImage.pixels, previous) << row.what;
+        EXPECT_EQ(watermarkImage.width, 37) << row.what;
+    }
+
+    WriteWholeFile(path, PngWithRows({20, 20}, 20));
+    ASSERT_EQ(LoadWatermarkFile(path.c_str()), 1) << "the complete 20 x 20 image";
+    EXPECT_EQ(watermarkImage.width, 20);
+    EXPECT_EQ(watermarkImage.pixels[3], 0) << "transparent black";
+}
+
+TEST_F(DiscoveryTest, FilesOver64MiBAreRefusedUnread)
+{
+    // A good image padded after its end: the size alone decides.
+    const std::string path = folderForExecutable + "/padded.png";
+    WriteWholeFile(path, PngWithRows({20, 20}, 20));
+    std::filesystem::resize_file(path, kPngMaxFileBytes + 1);
+    EXPECT_EQ(LoadWatermarkFile(path.c_str()), 0);
+    EXPECT_EQ(watermarkImage.pixels, nullptr);
+    std::filesystem::resize_file(path, kPngMaxFileBytes);
+    EXPECT_EQ(LoadWatermarkFile(path.c_str()), 1);
+    EXPECT_EQ(watermarkImage.width, 20);
+    std::filesystem::remove(path);
 }
 
 }  // namespace
