@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/memory.h"
+#include "common/module_files.h"
 #include "encoder/frame_store.h"
 #include "encoder/output_file.h"
 #include "image/output_geometry.h"
@@ -77,31 +78,94 @@ void PutFrame(GifOutput& out, const FrameRecord& record)
     }
 }
 
-char* TemporaryPathBeside(const char* path)
+// Temporary names are "~" and up to 8 digits of 5 bits (2^40 names), never
+// longer than the target's own file name: the temporary path is then never
+// longer than the target's, so any path that fits MAX_PATH (as a Save dialog
+// returns, up to 259 bytes) can be written. A name of 1 or 2 bytes leaves 32
+// names to try; the attempts count up from a random start so that they are
+// all tried, while two writers with different starts do not meet.
+constexpr size_t kTemporaryNameMax = 9;
+constexpr int kTemporaryAttempts = 64;
+const char kNameDigits[] = "0123456789abcdefghijklmnopqrstuv";  // one case only: Windows ignores case
+
+uint64_t Mix(uint64_t x)
 {
-    static const char kSuffix[] = ".partial";
-    size_t length = std::strlen(path);
-    char* temporary = static_cast<char*>(memoryApi.allocate(length + sizeof kSuffix));
-    if (!temporary)
+    x += 0x9E3779B97F4A7C15ull;  // splitmix64's finaliser
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+    return x ^ (x >> 31);
+}
+
+bool SameNameIgnoringAsciiCase(const char* a, const char* b)
+{
+    for (; *a && *b; a++, b++) {
+        char ca = *a >= 'A' && *a <= 'Z' ? static_cast<char>(*a + 32) : *a;
+        char cb = *b >= 'A' && *b <= 'Z' ? static_cast<char>(*b + 32) : *b;
+        if (ca != cb)
+            return false;
+    }
+    return *a == *b;
+}
+
+// Creates a new file beside path under a name nobody uses. On success the
+// file, with its path in *temporary (from memoryApi, the caller's to free).
+FILE* CreateTemporaryBeside(const char* path, char** temporary)
+{
+    // DirectoryEnd steps by characters of the ANSI code page on Windows: the
+    // second byte of a GBK character may be 0x5C, a backslash.
+    const size_t length = std::strlen(path);
+    const size_t directory = static_cast<size_t>(DirectoryEnd(path));
+    if (directory >= length)
+        return nullptr;  // no file name
+    const char* targetName = path + directory;
+    const size_t nameLength = length - directory < kTemporaryNameMax ? length - directory : kTemporaryNameMax;
+    char* candidate = static_cast<char*>(memoryApi.allocate(directory + nameLength + 1));
+    if (!candidate)
         return nullptr;
-    std::memcpy(temporary, path, length);
-    std::memcpy(temporary + length, kSuffix, sizeof kSuffix);
-    return temporary;
+    std::memcpy(candidate, path, directory);
+    char* name = candidate + directory;
+
+    static uint64_t calls = 0;  // two writes in one tick of the clock still differ
+    const uint64_t start = Mix(outputFileApi.uniqueSeed() ^ Mix(++calls));
+    for (int attempt = 0; attempt < kTemporaryAttempts; attempt++) {
+        uint64_t value = start + static_cast<uint64_t>(attempt);
+        size_t at = 0;
+        if (nameLength >= 2)
+            name[at++] = '~';
+        for (; at < nameLength; at++, value >>= 5)
+            name[at] = kNameDigits[value & 31];
+        name[nameLength] = '\0';
+        if (SameNameIgnoringAsciiCase(name, targetName))
+            continue;
+        int exists = 0;
+        FILE* file = outputFileApi.createNew(candidate, &exists);
+        if (file) {
+            *temporary = candidate;
+            return file;
+        }
+        if (!exists)
+            break;  // no folder, no right to create: another name will not help
+    }
+    memoryApi.release(candidate);
+    return nullptr;
+}
+
+// The logical screen and every image descriptor state the size in 16 bits.
+bool SizeFitsTheFile(int32_t side)
+{
+    return side >= 0 && side <= kMaxGifSide;
 }
 
 }  // namespace
 
 int WriteGif(const char* path)
 {
-    char* temporary = TemporaryPathBeside(path);
-    if (!temporary)
+    if (!SizeFitsTheFile(outputGeometry.outWidth) || !SizeFitsTheFile(outputGeometry.outHeight))
         return 0;
-
-    GifOutput out = {outputFileApi.open(temporary), 1};
-    if (!out.file) {
-        memoryApi.release(temporary);
+    char* temporary = nullptr;
+    GifOutput out = {CreateTemporaryBeside(path, &temporary), 1};
+    if (!out.file)
         return 0;
-    }
 
     PutHeader(out);
     for (int32_t i = 0; i < frameStore.count; i++)

@@ -2,11 +2,18 @@
 // Writes the frame store as one looping GIF89a file: no global colour table,
 // every frame full-screen with its own 256-entry local table.
 
+#include <cstdint>
+
 // path: ANSI path of the file to create or replace. Returns 1 only when every
 // byte was written and the file is in place; 0 otherwise, and then the path
-// holds what it held before (nothing, or the earlier file, untouched). The
-// store is not changed.
+// holds what it held before (nothing, or the earlier file, untouched), and
+// no temporary file is left beside it. Also 0 when the output size has a
+// side above kMaxGifSide, which the file cannot state, or when the path
+// names a read-only file. The store is not changed.
 int WriteGif(const char* path);
+
+// Pixels a GIF can state per side: its sizes are 16-bit fields.
+constexpr int32_t kMaxGifSide = 65535;
 
 // Hundredths a frame section can state: a delay field is 16 bits.
 constexpr int kMaxSectionDelay = 65535;

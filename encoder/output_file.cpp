@@ -1,10 +1,5 @@
 #include "encoder/output_file.h"
 
-static FILE* OpenForWriting(const char* path)
-{
-    return std::fopen(path, "wb");
-}
-
 static size_t WriteBytes(const void* bytes, size_t size, FILE* file)
 {
     return std::fwrite(bytes, 1, size, file);
@@ -20,5 +15,5 @@ static void RemoveFile(const char* path)
     std::remove(path);
 }
 
-OutputFileApi outputFileApi = {OpenForWriting, WriteBytes, CommitFileToDisk, CloseFile,
-                               ReplaceFileAtomically, RemoveFile};
+OutputFileApi outputFileApi = {CreateNewFile, WriteBytes, CommitFileToDisk, CloseFile,
+                               ReplaceFileAtomically, RemoveFile, UniqueSeed};

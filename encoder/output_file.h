@@ -1,23 +1,35 @@
 #pragma once
-// What the GIF writer needs from the file system. A GIF is written beside
-// its destination and moved over it only when complete, so a failed write
-// never leaves a half file, nor destroys the file that was there before.
-// Tests replace entries to make a write, the flush or the move fail.
+// What the GIF writer needs from the file system. A GIF is written to a
+// temporary file beside its destination and moved over it only when
+// complete, so a failed write never leaves a half file, nor destroys the
+// file that was there before. Tests replace entries to make a write, the
+// flush or the move fail, or to see which temporary names are tried.
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 
 struct OutputFileApi {
-    FILE* (*open)(const char* path);                           // for writing, binary, truncated
+    // Creates path for writing, binary, only when nothing exists there: it
+    // never opens an existing file, which may be the user's. On failure null,
+    // and *exists is 1 when the name was taken, 0 for any other reason.
+    FILE* (*createNew)(const char* path, int* exists);
     size_t (*write)(const void* bytes, size_t size, FILE* file);  // returns bytes written
     int (*commit)(FILE* file);                                 // 1 when buffered bytes reached the disk
     int (*close)(FILE* file);                                  // 1 on success
-    int (*replace)(const char* from, const char* to);          // 1 when to now holds from's file
+    // 1 when `to` now holds from's file. Refuses a target that opening it
+    // for writing would refuse on Windows: a read-only file stays as it is.
+    int (*replace)(const char* from, const char* to);
     void (*remove)(const char* path);
+    // A number that differs between processes and between calls, from which
+    // temporary names are drawn.
+    uint64_t (*uniqueSeed)();
 };
 
 extern OutputFileApi outputFileApi;
 
 // The platform's part of the table (output_file_win.cpp / _posix.cpp).
+FILE* CreateNewFile(const char* path, int* exists);
 int CommitFileToDisk(FILE* file);
 int ReplaceFileAtomically(const char* from, const char* to);
+uint64_t UniqueSeed();

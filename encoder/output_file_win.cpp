@@ -1,9 +1,37 @@
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
 #include <cstdio>
 
 #include "encoder/output_file.h"
+
+FILE* CreateNewFile(const char* path, int* exists)
+{
+    *exists = 0;
+    // CREATE_NEW never opens what is already there. A name held by a folder
+    // or by a file being deleted fails with access denied instead of "exists":
+    // it is taken all the same.
+    HANDLE handle = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        *exists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+                  (error == ERROR_ACCESS_DENIED && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES);
+        return nullptr;
+    }
+    int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+    if (descriptor < 0) {
+        CloseHandle(handle);
+        DeleteFileA(path);
+        return nullptr;
+    }
+    FILE* file = _fdopen(descriptor, "wb");
+    if (!file) {
+        _close(descriptor);  // closes the handle too
+        DeleteFileA(path);
+    }
+    return file;
+}
 
 int CommitFileToDisk(FILE* file)
 {
@@ -14,6 +42,22 @@ int CommitFileToDisk(FILE* file)
 
 int ReplaceFileAtomically(const char* from, const char* to)
 {
+    // Windows refuses to replace a read-only file, and to open one for
+    // writing. Wine's MoveFileEx replaces it all the same (and under root
+    // even opens it), so the attribute is tested here.
+    DWORD attributes = GetFileAttributesA(to);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return 0;
+    }
     // rename() refuses an existing target on Windows; MoveFileEx replaces it.
     return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+uint64_t UniqueSeed()
+{
+    LARGE_INTEGER counter = {};
+    QueryPerformanceCounter(&counter);
+    return static_cast<uint64_t>(GetCurrentProcessId()) << 40 ^ static_cast<uint64_t>(counter.QuadPart);
 }

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -149,10 +152,44 @@ TEST_F(GifWriterTest, DelaysBeyond16BitsAreSharedOverRepeatedSections)
 
 // ---- failures: nothing half-written at the path, the earlier file intact ----
 
-int writesBeforeFailure = 0;
-size_t FailingWrite(const void* bytes, size_t size, FILE* file)
+const std::vector<uint8_t> kEarlier = {'o', 'l', 'd'};
+
+// A folder of the test's own, empty: after any write, failed or not, it must
+// hold the target and nothing else (no temporary file left behind).
+std::string FreshFolder(const std::string& name)
 {
-    if (writesBeforeFailure-- <= 0)
+    std::string folder = ScratchPath(name);
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+// Names as bytes (UTF-8 on Windows, where the narrow form would be cut to
+// Latin-1), sorted.
+std::vector<std::string> FolderEntries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        std::u8string name = entry.path().filename().u8string();
+        names.emplace_back(name.begin(), name.end());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+using Names = std::vector<std::string>;
+
+struct WriteSeen {
+    size_t size;
+    uint8_t first;
+};
+std::vector<WriteSeen> writesSeen;
+int failingWrite = -1;  // the index of the write that comes up short; -1: none
+size_t RecordingWrite(const void* bytes, size_t size, FILE* file)
+{
+    const int index = static_cast<int>(writesSeen.size());
+    writesSeen.push_back({size, size ? *static_cast<const uint8_t*>(bytes) : uint8_t{0}});
+    if (index == failingWrite)
         return size / 2;  // a short write, as on a full disk
     return std::fwrite(bytes, 1, size, file);
 }
@@ -160,56 +197,280 @@ int FailingCommit(FILE*)
 {
     return 0;
 }
+int ClosingButFailing(FILE* file)
+{
+    std::fclose(file);
+    return 0;
+}
 int FailingReplace(const char*, const char*)
 {
     return 0;
 }
 
-TEST_F(GifWriterTest, AFailedWriteLeavesTheEarlierFileAndNoTemporary)
+TEST_F(GifWriterTest, EveryFailingWriteLeavesTheEarlierFileAndNoTemporary)
 {
-    for (int i = 0; i < 2; i++)
-        AppendStream(600, 100, static_cast<uint8_t>(i));
-    std::string path = ScratchPath("keep.gif");
-    const std::vector<uint8_t> earlier = {'o', 'l', 'd'};
+    // Frames of 600 bytes (three sub-blocks each); the second one's delay
+    // needs two sections.
+    AppendStream(600, 100, 0);
+    AppendStream(600, 100, 1);
+    frameStore.records[1].delay = 70000;
+    const std::string folder = FreshFolder("keep");
+    const std::string path = folder + "/keep.gif";
 
-    // The writer makes a handful of writes per section; fail each in turn.
-    for (int failAfter = 0; failAfter < 12; failAfter++) {
-        WriteWholeFile(path, earlier);
-        outputFileApi.write = FailingWrite;
-        writesBeforeFailure = failAfter;
-        EXPECT_EQ(WriteGif(path.c_str()), 0) << "failing write " << failAfter;
-        outputFileApi = savedFileApi;
-        EXPECT_EQ(ReadWholeFile(path), earlier);
-        EXPECT_FALSE(FileExists(path + ".partial"));
+    // A whole run first, to learn how many writes make the file.
+    outputFileApi.write = RecordingWrite;
+    writesSeen.clear();
+    failingWrite = -1;
+    ASSERT_EQ(WriteGif(path.c_str()), 1);
+    const std::vector<uint8_t> whole = ReadWholeFile(path);
+    const size_t writes = writesSeen.size();
+    ASSERT_GT(writes, 10u);
+    ASSERT_TRUE(writesSeen.back().size == 1 && writesSeen.back().first == 0x3B) << "the last write is the trailer";
+
+    for (size_t fail = 0; fail < writes; fail++) {
+        WriteWholeFile(path, kEarlier);
+        writesSeen.clear();
+        failingWrite = static_cast<int>(fail);
+        EXPECT_EQ(WriteGif(path.c_str()), 0) << "write " << fail << " of " << writes << " failing";
+        EXPECT_EQ(ReadWholeFile(path), kEarlier) << "write " << fail << " failing";
+        EXPECT_EQ(FolderEntries(folder), Names{"keep.gif"}) << "write " << fail << " failing";
     }
+    failingWrite = -1;
+    outputFileApi = savedFileApi;
 
-    for (auto breakApi : {+[](OutputFileApi& api) { api.commit = FailingCommit; },
-                          +[](OutputFileApi& api) { api.replace = FailingReplace; }}) {
-        breakApi(outputFileApi);
-        EXPECT_EQ(WriteGif(path.c_str()), 0);
+    const struct {
+        const char* what;
+        void (*breakApi)(OutputFileApi&);
+    } steps[] = {
+        {"commit", [](OutputFileApi& api) { api.commit = FailingCommit; }},
+        {"close", [](OutputFileApi& api) { api.close = ClosingButFailing; }},
+        {"replace", [](OutputFileApi& api) { api.replace = FailingReplace; }},
+    };
+    for (const auto& step : steps) {
+        step.breakApi(outputFileApi);
+        EXPECT_EQ(WriteGif(path.c_str()), 0) << step.what;
         outputFileApi = savedFileApi;
-        EXPECT_EQ(ReadWholeFile(path), earlier);
-        EXPECT_FALSE(FileExists(path + ".partial"));
+        EXPECT_EQ(ReadWholeFile(path), kEarlier) << step.what;
+        EXPECT_EQ(FolderEntries(folder), Names{"keep.gif"}) << step.what;
     }
 
     ASSERT_EQ(WriteGif(path.c_str()), 1);
-    EXPECT_GT(ReadWholeFile(path).size(), 1200u);
-    EXPECT_FALSE(FileExists(path + ".partial"));
+    EXPECT_EQ(ReadWholeFile(path), whole);
+    EXPECT_EQ(FolderEntries(folder), Names{"keep.gif"});
 }
 
 TEST_F(GifWriterTest, UnwritablePathsFailCleanly)
 {
     AppendStream(10, 100);
-    std::string missingFolder = ScratchPath("no-such-folder") + "/x.gif";
-    EXPECT_EQ(WriteGif(missingFolder.c_str()), 0);
-    EXPECT_FALSE(FileExists(missingFolder));
+    const std::string folder = FreshFolder("unwritable");
+    EXPECT_EQ(WriteGif((folder + "/no-such-folder/x.gif").c_str()), 0);
+    EXPECT_EQ(WriteGif((folder + "/").c_str()), 0) << "a folder's path, no file name";
 
     // A folder where the file should go: the move fails, nothing is left over.
-    std::string folder = ScratchPath("a-folder");
-    std::filesystem::create_directories(folder);
-    EXPECT_EQ(WriteGif(folder.c_str()), 0);
-    EXPECT_TRUE(std::filesystem::is_directory(folder));
-    EXPECT_FALSE(FileExists(folder + ".partial"));
+    std::filesystem::create_directories(folder + "/a-folder");
+    EXPECT_EQ(WriteGif((folder + "/a-folder").c_str()), 0);
+    EXPECT_TRUE(std::filesystem::is_directory(folder + "/a-folder"));
+    EXPECT_EQ(FolderEntries(folder), Names{"a-folder"});
+}
+
+TEST_F(GifWriterTest, AReadOnlyTargetIsLeftAsItIs)
+{
+    namespace fs = std::filesystem;
+    AppendStream(10, 100);
+    const std::string folder = FreshFolder("read-only");
+    const std::string path = folder + "/ro.gif";
+    WriteWholeFile(path, kEarlier);
+    const fs::perms writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    fs::permissions(path, writable, fs::perm_options::remove);
+    EXPECT_EQ(WriteGif(path.c_str()), 0);
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(ReadWholeFile(path), kEarlier);
+    EXPECT_EQ(FolderEntries(folder), Names{"ro.gif"});
+
+    EXPECT_EQ(WriteGif(path.c_str()), 1) << "writable again";
+    EXPECT_NE(ReadWholeFile(path), kEarlier);
+}
+
+TEST_F(GifWriterTest, SizesTheFileCannotStateAreRefused)
+{
+    AppendStream(3, 100);
+    const std::string folder = FreshFolder("sizes");
+    const std::string path = folder + "/size.gif";
+    const struct {
+        int32_t width, height;
+        int result;
+    } table[] = {{65535, 1, 1},     {1, 65535, 1},     {65535, 65535, 1}, {65536, 2, 0},
+                 {2, 70000, 0},     {65536, 65536, 0}, {-1, 10, 0},       {10, INT32_MIN, 0}};
+    for (const auto& row : table) {
+        WriteWholeFile(path, kEarlier);
+        outputGeometry = {row.width, row.height};
+        EXPECT_EQ(WriteGif(path.c_str()), row.result) << row.width << " x " << row.height;
+        std::vector<uint8_t> file = ReadWholeFile(path);
+        if (row.result) {
+            ASSERT_GT(file.size(), 50u);
+            const int screen[2] = {file[6] | file[7] << 8, file[8] | file[9] << 8};
+            const int image[2] = {file[32 + 13] | file[32 + 14] << 8, file[32 + 15] | file[32 + 16] << 8};
+            EXPECT_TRUE(screen[0] == row.width && screen[1] == row.height && image[0] == row.width &&
+                        image[1] == row.height)
+                << row.width << " x " << row.height;
+        } else {
+            EXPECT_EQ(file, kEarlier) << row.width << " x " << row.height;
+        }
+        EXPECT_EQ(FolderEntries(folder), Names{"size.gif"});
+    }
+}
+
+// ---- the temporary file: beside the target, new, unique, short ----
+
+std::vector<std::string> namesTried;
+int collisionsToReport = 0;
+FILE* RecordingCreate(const char* path, int* exists)
+{
+    namesTried.push_back(path);
+    if (collisionsToReport > 0) {
+        collisionsToReport--;
+        *exists = 1;
+        return nullptr;
+    }
+    return CreateNewFile(path, exists);
+}
+
+const std::vector<uint8_t> kTheirs = {'m', 'i', 'n', 'e'};
+FILE* CreateAfterAnotherProgramTookTheName(const char* path, int* exists)
+{
+    if (namesTried.empty())
+        WriteWholeFile(path, kTheirs);
+    namesTried.push_back(path);
+    return CreateNewFile(path, exists);
+}
+
+TEST_F(GifWriterTest, PathsUpToMaxPathCanBeWritten)
+{
+    // A Save dialog returns up to 259 bytes (MAX_PATH with the NUL); a
+    // temporary name longer than the target's would not open on Windows.
+    outputGeometry = {320, 240};
+    outputFileApi.createNew = RecordingCreate;
+    collisionsToReport = 0;
+    const std::string base = FreshFolder("long");
+    for (size_t total : {252u, 255u, 259u}) {
+        for (size_t nameLength : {1u, 2u, 5u, 9u, 12u, 120u}) {
+            const std::string name = nameLength < 5 ? std::string(nameLength, 'n')
+                                                    : std::string(nameLength - 4, 'n') + ".gif";
+            ASSERT_LT(base.size() + 2 + nameLength, total) << "the scratch folder's path is too long";
+            const std::string folder = base + "/" + std::string(total - base.size() - 2 - nameLength, 'd');
+            const std::string path = folder + "/" + name;
+            ASSERT_EQ(path.size(), total);
+            std::filesystem::create_directories(folder);
+            namesTried.clear();
+
+            ASSERT_EQ(WriteGif(path.c_str()), 1) << total << " bytes, name of " << nameLength;
+            EXPECT_EQ(ReadWholeFile(path), kEmptyGif320x240);
+            EXPECT_EQ(FolderEntries(folder), Names{name});
+            ASSERT_FALSE(namesTried.empty());
+            for (const std::string& tried : namesTried) {
+                EXPECT_EQ(tried.substr(0, folder.size() + 1), folder + "/") << "beside the target";
+                const std::string triedName = tried.substr(folder.size() + 1);
+                EXPECT_LE(triedName.size(), nameLength) << triedName;
+                EXPECT_NE(triedName, name);
+            }
+            std::filesystem::remove_all(folder);
+        }
+    }
+}
+
+TEST_F(GifWriterTest, TakenTemporaryNamesAreSkipped)
+{
+    outputGeometry = {320, 240};
+    const std::string folder = FreshFolder("taken");
+    const std::string path = folder + "/n";
+    outputFileApi.createNew = RecordingCreate;
+
+    namesTried.clear();
+    collisionsToReport = 5;
+    ASSERT_EQ(WriteGif(path.c_str()), 1);
+    ASSERT_EQ(namesTried.size(), 6u);
+    EXPECT_EQ(std::set<std::string>(namesTried.begin(), namesTried.end()).size(), 6u) << "a new name each time";
+    EXPECT_EQ(FolderEntries(folder), Names{"n"});
+
+    // A one-byte target leaves 31 other one-byte names: every one is tried,
+    // never the target's own, and when all are taken the write fails cleanly.
+    WriteWholeFile(path, kEarlier);
+    namesTried.clear();
+    collisionsToReport = 1000;
+    EXPECT_EQ(WriteGif(path.c_str()), 0);
+    std::set<std::string> distinct(namesTried.begin(), namesTried.end());
+    EXPECT_EQ(distinct.size(), 31u);
+    EXPECT_EQ(distinct.count(path), 0u);
+    for (const std::string& tried : distinct)
+        EXPECT_EQ(tried.size(), path.size()) << tried;
+    EXPECT_EQ(ReadWholeFile(path), kEarlier);
+    EXPECT_EQ(FolderEntries(folder), Names{"n"});
+    collisionsToReport = 0;
+}
+
+TEST_F(GifWriterTest, FilesAlreadyBesideTheTargetAreNeverOpened)
+{
+    // The user's own "<name>.partial", and a file that another program puts
+    // at the very name the writer is about to take: both keep their bytes.
+    AppendStream(10, 100);
+    const std::string folder = FreshFolder("theirs");
+    const std::string path = folder + "/clip.gif";
+    WriteWholeFile(path + ".partial", kTheirs);
+    outputFileApi.createNew = CreateAfterAnotherProgramTookTheName;
+    namesTried.clear();
+
+    ASSERT_EQ(WriteGif(path.c_str()), 1);
+    ASSERT_EQ(namesTried.size(), 2u);
+    EXPECT_EQ(ReadWholeFile(namesTried[0]), kTheirs);
+    EXPECT_EQ(ReadWholeFile(path + ".partial"), kTheirs);
+    EXPECT_EQ(FolderEntries(folder).size(), 3u);
+}
+
+// Another run of the program writing the same path starts and ends while
+// this write is under way.
+std::string otherWriterPath;
+int otherWriterResult = -1;
+int writesBeforeOtherWriter = 0;
+size_t WriteWithAnotherWriterInBetween(const void* bytes, size_t size, FILE* file)
+{
+    if (writesBeforeOtherWriter-- == 0)
+        otherWriterResult = WriteGif(otherWriterPath.c_str());
+    return std::fwrite(bytes, 1, size, file);
+}
+
+TEST_F(GifWriterTest, TwoWritersOfOnePathBothSucceed)
+{
+    for (int i = 0; i < 3; i++)
+        AppendStream(300 + i, 50, static_cast<uint8_t>(i));
+    const std::string folder = FreshFolder("two-writers");
+    const std::string path = folder + "/same.gif";
+    ASSERT_EQ(WriteGif(path.c_str()), 1);
+    const std::vector<uint8_t> whole = ReadWholeFile(path);
+
+    otherWriterPath = path;
+    otherWriterResult = -1;
+    writesBeforeOtherWriter = 3;
+    outputFileApi.write = WriteWithAnotherWriterInBetween;
+    EXPECT_EQ(WriteGif(path.c_str()), 1);
+    EXPECT_EQ(otherWriterResult, 1);
+    EXPECT_EQ(ReadWholeFile(path), whole);
+    EXPECT_EQ(FolderEntries(folder), Names{"same.gif"});
+}
+
+TEST_F(GifWriterTest, ANameEndingInABackslashByteIsOneName)
+{
+    // "\x89\x5C" is one character in code page 936 (U+5861) whose second
+    // byte is a backslash. Split byte by byte, the temporary file would be
+    // sought in a folder "\x89" that does not exist, or the name would be lost.
+    outputGeometry = {320, 240};
+    const std::string folder = FreshFolder("gbk");
+    const char* names[] = {"\x89\x5C.gif", "\x89\x5C", "a\x89\x5C"};
+    for (const char* name : names) {
+        const std::string path = folder + "/" + name;
+        ASSERT_EQ(WriteGif(path.c_str()), 1) << name;
+        EXPECT_EQ(ReadWholeFile(path), kEmptyGif320x240) << name;
+    }
+    EXPECT_EQ(FolderEntries(folder).size(), 3u);
 }
 
 }  // namespace
