@@ -21,6 +21,9 @@ int32_t DirectoryEnd(const char* path)
     // Steps by characters of the ANSI code page, not by bytes: in code page
     // 936 the second byte of a two-byte character can be 0x5C, a backslash.
     const char* end = path;
+    // "C:name" names a file in drive C's current folder: "C:" is its folder.
+    if (((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':')
+        end = path + 2;
     for (const char* at = path; *at; at = CharNextA(at)) {
         if (*at == '\\' || *at == '/')
             end = at + 1;
