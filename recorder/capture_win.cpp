@@ -68,11 +68,30 @@ uint8_t* OpenScreen(int32_t, int32_t, int32_t capW, int32_t capH)
     return static_cast<uint8_t*>(bits);
 }
 
+// Wine copies the screen through an X pixmap as large as the whole copy, and
+// an X server refuses a side above 32767 pixels, or a pixmap it has no memory
+// for, with an error that ends the process without a word (a 40000 x 2
+// rectangle did). Copied in tiles of at most 4096 x 4096, every rectangle the
+// viewfinder can make is still one copy, and the largest captures ask the X
+// server for 64 MiB at a time.
+constexpr int32_t kGrabTile = 4096;
+
 void GrabScreen()
 {
     const RecorderState& r = recorderState;
-    BitBlt(copy.memory, 0, 0, r.capW, r.capH, copy.screen, r.capX, r.capY, SRCCOPY);
-    // GDI may batch the copy; the loop reads the pixels right after.
+    for (int32_t top = 0; top < r.capH; top += kGrabTile) {
+        for (int32_t left = 0; left < r.capW; left += kGrabTile) {
+            // A tile whose screen position does not fit GDI's coordinates
+            // lies off every screen; its pixels stay as they are.
+            const int64_t x = static_cast<int64_t>(r.capX) + left, y = static_cast<int64_t>(r.capY) + top;
+            if (x > INT32_MAX || y > INT32_MAX)
+                continue;
+            const int32_t w = r.capW - left < kGrabTile ? r.capW - left : kGrabTile;
+            const int32_t h = r.capH - top < kGrabTile ? r.capH - top : kGrabTile;
+            BitBlt(copy.memory, left, top, w, h, copy.screen, static_cast<int>(x), static_cast<int>(y), SRCCOPY);
+        }
+    }
+    // GDI may batch the copies; the loop reads the pixels right after.
     GdiFlush();
 }
 
