@@ -64,10 +64,7 @@ void OnEraseBackground(HWND window, HDC dc)
 {
     RECT client;
     GetClientRect(window, &client);
-    FillBox(dc, 0, 0, client.right, kSeparatorRow, kToolbarColour);
-    FillBox(dc, 0, kSeparatorRow, client.right, kSeparatorRow + 1, kSeparatorColour);
-    // The key colour: this part of the window is see-through and click-through.
-    FillBox(dc, 0, kViewfinderTop, client.right, client.bottom, kColourKey);
+    PaintBackground(dc, client.right, client.bottom);
 }
 
 void OnPaint(HWND window)
@@ -131,6 +128,14 @@ LRESULT OnStatusColours(HDC dc)
 }
 
 }  // namespace
+
+void PaintBackground(HDC dc, int32_t width, int32_t height)
+{
+    FillBox(dc, 0, 0, width, kSeparatorRow, kToolbarColour);
+    FillBox(dc, 0, kSeparatorRow, width, kSeparatorRow + 1, kSeparatorColour);
+    // The key colour: this part of the window is see-through and click-through.
+    FillBox(dc, 0, kViewfinderTop, width, height, kColourKey);
+}
 
 void PaintViewfinder(HDC dc, int32_t width, int32_t height, int32_t recording, int32_t guides)
 {

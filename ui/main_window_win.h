@@ -7,6 +7,10 @@
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The erased background for a client area of width x height: white
+// toolbar, grey separator row, key-coloured viewfinder.
+void PaintBackground(HDC dc, int32_t width, int32_t height);
+
 // Draws the outline and, unless a recording runs, the guides and the size
 // label for a client area of width x height onto dc (the window's or a
 // memory DC).
