@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -48,7 +49,9 @@ void LoadSettings()
     if (fps < 10)
         fps = 10;
     settings.fps = fps;
-    settings.cursor = ReadSetting("settings", "cursor", 0) != 0;
+    // Stored atomically like every write of it: the capture thread loads it.
+    std::atomic_ref<int32_t>(settings.cursor).store(ReadSetting("settings", "cursor", 0) != 0,
+                                                    std::memory_order_relaxed);
     settings.guides = ReadSetting("settings", "guides", 1) != 0;
     int32_t outw = ReadSetting("settings", "outw", 360);
     settings.outw = (outw == 0 || outw == 240) ? outw : 360;
