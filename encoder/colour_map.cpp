@@ -2,7 +2,20 @@
 
 #include <cstring>
 
+#include "encoder/encoder_paths.h"
+
 void BuildColourCube(const uint8_t* palette, uint8_t* cube)
+{
+    encoderKernels.buildCube(palette, cube);
+}
+
+void DiffuseToIndices(const uint8_t* pixels, int32_t width, int32_t height, const uint8_t* palette,
+                      const uint8_t* cube, int32_t* errorRows, uint8_t* indices)
+{
+    encoderKernels.diffuse(pixels, width, height, palette, cube, errorRows, indices);
+}
+
+void BuildColourCubeScalar(const uint8_t* palette, uint8_t* cube)
 {
     for (int32_t r = 0; r < 16; r++) {
         for (int32_t g = 0; g < 16; g++) {
@@ -30,8 +43,8 @@ static inline int32_t ClampChannel(int32_t v)
     return v < 0 ? 0 : v > 255 ? 255 : v;
 }
 
-void DiffuseToIndices(const uint8_t* pixels, int32_t width, int32_t height, const uint8_t* palette,
-                      const uint8_t* cube, int32_t* errorRows, uint8_t* indices)
+void DiffuseToIndicesScalar(const uint8_t* pixels, int32_t width, int32_t height, const uint8_t* palette,
+                            const uint8_t* cube, int32_t* errorRows, uint8_t* indices)
 {
     // Slot s of a row holds the error for pixel s - 1; slot 0 and slot
     // width + 1 are margins so the edge pixels need no tests on the right.

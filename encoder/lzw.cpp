@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "encoder/encoder_paths.h"
+
 namespace {
 
 constexpr int32_t kClearCode = 256;
@@ -49,10 +51,27 @@ inline int32_t SlotOf(int32_t key)
     return static_cast<int32_t>((static_cast<uint32_t>(key) * 504311u) & (kSlotCount - 1));
 }
 
+// The reference's hash keeps the low 14 bits of the product, which depend
+// only on the key's low 14 bits: every prefix that agrees modulo 64 lands in
+// the same slot for the same next index, and the probe runs grow long (the
+// full-HD photo benchmark frame averaged several probes per byte). The top
+// bits of a Fibonacci product depend on every bit of the key.
+inline uint32_t SpreadSlotOf(uint32_t key)
+{
+    return (key * 2654435761u) >> (32 - 14);
+}
+static_assert(kSlotCount == 1 << 14, "SpreadSlotOf gives 14 bits");
+
 }  // namespace
 
 int32_t LzwCompress(const uint8_t* indices, int32_t count, uint8_t* output, int32_t capacity,
                     int32_t* outLength)
+{
+    return encoderKernels.compress(indices, count, output, capacity, outLength);
+}
+
+int32_t LzwCompressScalar(const uint8_t* indices, int32_t count, uint8_t* output, int32_t capacity,
+                          int32_t* outLength)
 {
     StringTable table;
     ResetKeys(table);
@@ -92,6 +111,71 @@ int32_t LzwCompress(const uint8_t* indices, int32_t count, uint8_t* output, int3
             }
         }
         Emit(writer, prefix, width);
+    }
+
+    Emit(writer, kEndCode, width);
+    if (writer.pending > 0 && writer.position < writer.capacity)
+        writer.output[writer.position++] = static_cast<uint8_t>(writer.accumulator);
+
+    *outLength = writer.position;
+    return writer.position;
+}
+
+int32_t LzwCompressFast(const uint8_t* indices, int32_t count, uint8_t* output, int32_t capacity,
+                        int32_t* outLength)
+{
+    // A slot holds (key << 12) | code. Keys stay below 2^20 and codes below
+    // 2^12, so that fills 32 bits exactly, and every stored code is at least
+    // 258, so 0 marks an empty slot. A probe is one load from a 64 KiB table
+    // instead of two from 128 KiB: each input byte waits on this load, and it
+    // is the compressor's critical path. The codes that come out depend only
+    // on which strings the table holds, not on how it stores them.
+    constexpr uint32_t kCodeBits = 12;
+    constexpr uint32_t kLiveCodes = kCodeLimit - kFirstFreeCode;
+    uint32_t table[kSlotCount];
+    std::memset(table, 0, sizeof table);
+
+    LzwWriter writer = {0, 0, 0, capacity > 0 ? capacity : 0, output};
+    int32_t nextCode = kFirstFreeCode;
+    int32_t width = 9;
+
+    Emit(writer, kClearCode, width);
+
+    if (count > 0) {
+        uint32_t prefix = indices[0];
+        for (int32_t i = 1; i < count; i++) {
+            const uint32_t c = indices[i];
+            const uint32_t key = (prefix << 8) | c;
+            // An entry for this key minus this base is its code minus 258,
+            // below 3838; an empty slot or another key's entry wraps far above.
+            const uint32_t base = (key << kCodeBits) + kFirstFreeCode;
+            uint32_t slot = SpreadSlotOf(key);
+            uint32_t entry;
+            bool found = false;
+            while ((entry = table[slot]) != 0) {
+                if (entry - base < kLiveCodes) {
+                    found = true;
+                    break;
+                }
+                slot = (slot + 1) & (kSlotCount - 1);
+            }
+            if (found) {
+                prefix = entry & ((1u << kCodeBits) - 1);
+                continue;
+            }
+            table[slot] = (key << kCodeBits) | static_cast<uint32_t>(nextCode++);
+            Emit(writer, static_cast<int32_t>(prefix), width);
+            prefix = c;
+            if (nextCode == kCodeLimit) {
+                Emit(writer, kClearCode, width);
+                std::memset(table, 0, sizeof table);
+                nextCode = kFirstFreeCode;
+                width = 9;
+            } else if (nextCode == (1 << width) + 1 && width <= 11) {
+                width++;
+            }
+        }
+        Emit(writer, static_cast<int32_t>(prefix), width);
     }
 
     Emit(writer, kEndCode, width);

@@ -6,9 +6,19 @@
 
 // Compresses count indices into output. Stores at most capacity bytes: a
 // longer stream is cut there and the result is then capacity. The result is
-// also stored at *outLength. Allocates nothing on the heap.
+// also stored at *outLength. Allocates nothing on the heap. Runs the active
+// encoder path (encoder_paths.h); every path writes the same stream.
 int32_t LzwCompress(const uint8_t* indices, int32_t count, uint8_t* output, int32_t capacity,
                     int32_t* outLength);
+
+// The reference path: a string table of separate key and code arrays.
+int32_t LzwCompressScalar(const uint8_t* indices, int32_t count, uint8_t* output, int32_t capacity,
+                          int32_t* outLength);
+
+// The faster paths' compressor: the same codes from a table whose slots hold
+// key and code in one word.
+int32_t LzwCompressFast(const uint8_t* indices, int32_t count, uint8_t* output, int32_t capacity,
+                        int32_t* outLength);
 
 // The longest stream LzwCompress can produce for count indices, or -1 when
 // that does not fit a signed 32-bit capacity. A buffer of this size never

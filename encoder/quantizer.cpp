@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "encoder/encoder_paths.h"
+
 namespace {
 
 constexpr int32_t kNeurons = 256;
@@ -137,6 +139,11 @@ int32_t QuantizerSampleStep(int32_t pixelCount)
 }
 
 void QuantizerLearn(const uint8_t* pixels, int32_t pixelCount, uint8_t* palette)
+{
+    encoderKernels.learn(pixels, pixelCount, palette);
+}
+
+void QuantizerLearnScalar(const uint8_t* pixels, int32_t pixelCount, uint8_t* palette)
 {
     ResetState();
 

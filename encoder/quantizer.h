@@ -22,8 +22,12 @@ void EndQuantizerCycle(QuantizerSchedule* schedule);
 
 // pixels: pixelCount 32-bit pixels B, G, R, X (pixelCount >= 1).
 // palette: receives 768 bytes, entry i = R, G, B in neuron order, unsorted.
-// Not re-entrant: the learning state is shared by the process.
+// Not re-entrant: the learning state is shared by the process. Runs the
+// active encoder path (encoder_paths.h); every path gives the same bytes.
 void QuantizerLearn(const uint8_t* pixels, int32_t pixelCount, uint8_t* palette);
+
+// The reference path: one neuron at a time, plain integer code.
+void QuantizerLearnScalar(const uint8_t* pixels, int32_t pixelCount, uint8_t* palette);
 
 // Distance in pixels between successive samples: a prime near 500 that does
 // not divide the pixel count, so the walk reaches every pixel before it

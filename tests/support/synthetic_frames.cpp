@@ -88,3 +88,67 @@ std::vector<uint8_t> FlatFrame(int32_t width, int32_t height, uint8_t b, uint8_t
     }
     return pixels;
 }
+
+std::vector<uint8_t> GradientFrame(int32_t width, int32_t height)
+{
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
+    const int32_t w = width > 1 ? width - 1 : 1;
+    const int32_t h = height > 1 ? height - 1 : 1;
+    for (int32_t y = 0; y < height; y++)
+        for (int32_t x = 0; x < width; x++)
+            Put(pixels, width, x, y, static_cast<uint8_t>(255 * x / w), static_cast<uint8_t>(255 * y / h),
+                static_cast<uint8_t>(255 * (x + y) / (w + h)));
+    return pixels;
+}
+
+std::vector<uint8_t> PhotoLikeFrame(int32_t width, int32_t height, uint32_t seed)
+{
+    // Integer-only, so every build makes the same frame: a few overlapping
+    // soft blobs (squared-distance falloff) over a two-colour sky, plus
+    // grain of up to +-12 per channel.
+    struct Blob {
+        int32_t x, y, radius;
+        int32_t b, g, r;
+    };
+    uint32_t state = seed * 2654435761u + 12345u;
+    auto next = [&state]() {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return state;
+    };
+    Blob blobs[12];
+    for (Blob& blob : blobs) {
+        blob.x = static_cast<int32_t>(next() % static_cast<uint32_t>(width));
+        blob.y = static_cast<int32_t>(next() % static_cast<uint32_t>(height));
+        blob.radius = 4 + static_cast<int32_t>(next() % static_cast<uint32_t>(width / 3 + height / 3 + 1));
+        blob.b = static_cast<int32_t>(next() % 256);
+        blob.g = static_cast<int32_t>(next() % 256);
+        blob.r = static_cast<int32_t>(next() % 256);
+    }
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
+    const int32_t h = height > 1 ? height - 1 : 1;
+    for (int32_t y = 0; y < height; y++) {
+        for (int32_t x = 0; x < width; x++) {
+            int64_t b = 200 - 120 * y / h, g = 150 - 60 * y / h, r = 60 + 100 * y / h;
+            for (const Blob& blob : blobs) {
+                const int64_t dx = x - blob.x, dy = y - blob.y;
+                const int64_t r2 = static_cast<int64_t>(blob.radius) * blob.radius;
+                const int64_t d2 = dx * dx + dy * dy;
+                if (d2 >= r2)
+                    continue;
+                const int64_t weight = r2 - d2;  // 0 at the rim, r2 at the centre
+                b += (blob.b - b) * weight / r2;
+                g += (blob.g - g) * weight / r2;
+                r += (blob.r - r) * weight / r2;
+            }
+            const uint32_t grain = next();
+            auto channel = [](int64_t v, uint32_t bits) {
+                v += static_cast<int64_t>(bits % 25) - 12;
+                return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+            };
+            Put(pixels, width, x, y, channel(b, grain), channel(g, grain >> 8), channel(r, grain >> 16));
+        }
+    }
+    return pixels;
+}

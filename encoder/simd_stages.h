@@ -1,0 +1,371 @@
+#pragma once
+// The palette learning and the colour cube written once over a vector of
+// 32-bit lanes, for the files that compile them for one instruction set each
+// (simd_sse41.cpp, simd_avx2.cpp). Each of those defines a struct V with the
+// operations below and includes this header after it.
+//
+// Everything here has internal linkage and no standard-library inline code is
+// used: a file built with -mavx2 must not leave an AVX2 copy of a shared
+// inline function for the linker to pick on a processor without AVX2.
+//
+// The results equal the reference path's byte for byte. The competition
+// keeps both running minima as one 32-bit key, (distance << 8) | neuron, so
+// the lowest neuron wins a tie exactly as the strict comparisons of the
+// reference do; the neighbour moves cover every neuron of the window at once
+// with weight 0 outside it, which leaves those neurons unchanged.
+
+#include <cstdint>
+
+#include "encoder/quantizer.h"
+
+namespace {
+
+constexpr int32_t kNeurons = 256;
+// One 8-lane window past neuron 255, so a move window that starts near the
+// end needs no shorter tail.
+constexpr int32_t kNeuronPad = 8;
+// weight[kWeightCentre + (neuron - winner)] is the pull on that neuron.
+constexpr int32_t kWeightCentre = 64;
+constexpr int32_t kWeights = 128;
+
+// Structure of arrays, so one load gives the same component of V::kLanes
+// neurons. Static like the reference's state: one frame learns at a time.
+struct alignas(64) LaneQuantizerState {
+    int32_t b[kNeurons + kNeuronPad];  // colour value x 16
+    int32_t g[kNeurons + kNeuronPad];
+    int32_t r[kNeurons + kNeuronPad];
+    int32_t bias[kNeurons];  // units of 1/65536
+    int32_t freq[kNeurons];  // 65536 = wins always
+    int32_t weight[kWeights];
+    QuantizerSchedule schedule;
+};
+
+LaneQuantizerState lanes;
+
+// The winner moves by alpha / 1024 of its distance and a neighbour at
+// distance m by radpower[m] / 2048. (alpha x d) / 1024 and (2 alpha x d) /
+// 2048 truncate to the same integer, so the winner is the window's centre
+// with weight 2 alpha and one formula moves them all.
+void LaneWeights()
+{
+    const QuantizerSchedule& s = lanes.schedule;
+    for (int32_t k = 0; k < kWeights; k++)
+        lanes.weight[k] = 0;
+    lanes.weight[kWeightCentre] = 2 * s.alpha;
+    for (int32_t m = 1; m < s.rad; m++) {
+        lanes.weight[kWeightCentre + m] = s.radpower[m];
+        lanes.weight[kWeightCentre - m] = s.radpower[m];
+    }
+}
+
+void LaneReset()
+{
+    for (int32_t i = 0; i < kNeurons + kNeuronPad; i++) {
+        const int32_t start = i < kNeurons ? i : 0;
+        lanes.b[i] = lanes.g[i] = lanes.r[i] = start;
+    }
+    for (int32_t i = 0; i < kNeurons; i++) {
+        lanes.bias[i] = 0;
+        lanes.freq[i] = 256;
+    }
+    ResetQuantizerSchedule(&lanes.schedule);
+    LaneWeights();
+}
+
+// Returns the biased winner; rewards the closest neuron, and lets every
+// neuron's frequency decay into its bias, as the reference does.
+inline int32_t LaneContest(int32_t b, int32_t g, int32_t r)
+{
+    using R = typename V::Reg;
+    const R sb = V::Set1(b), sg = V::Set1(g), sr = V::Set1(r);
+    const R step = V::Set1(V::kLanes);
+    const R keepHigh = V::Set1(~0xFF);
+    R neuron = V::Ramp();
+    R best = V::Set1(INT32_MAX);
+    R bestBiased = V::Set1(INT32_MAX);
+    for (int32_t i = 0; i < kNeurons; i += V::kLanes) {
+        const R dist = V::Add(V::Add(V::Abs(V::Sub(V::Load(lanes.b + i), sb)),
+                                     V::Abs(V::Sub(V::Load(lanes.g + i), sg))),
+                              V::Abs(V::Sub(V::Load(lanes.r + i), sr)));
+        const R key = V::Or(V::ShiftLeft<8>(dist), neuron);
+        best = V::Min(best, key);
+        // (dist - (bias >> 12)) << 8 | neuron; (bias >> 12) << 8 is bias >> 4
+        // with its low byte cleared. The bias before this sample's decay.
+        const R bias = V::Load(lanes.bias + i);
+        bestBiased = V::Min(bestBiased, V::Sub(key, V::And(V::ShiftRight<4>(bias), keepHigh)));
+        const R freq = V::Load(lanes.freq + i);
+        const R beta = V::ShiftRight<10>(freq);
+        V::Store(lanes.freq + i, V::Sub(freq, beta));
+        V::Store(lanes.bias + i, V::Add(bias, V::ShiftLeft<10>(beta)));
+        neuron = V::Add(neuron, step);
+    }
+    const int32_t bestpos = V::MinLane(best) & 0xFF;
+    lanes.freq[bestpos] += 64;
+    lanes.bias[bestpos] -= 65536;
+    return V::MinLane(bestBiased) & 0xFF;
+}
+
+// component -= ((component - target) x weight) / 2048, the division
+// truncating toward zero as in the reference (a plain shift would floor).
+inline void LaneMoveComponent(int32_t* component, typename V::Reg target, typename V::Reg weight)
+{
+    using R = typename V::Reg;
+    const R n = V::Load(component);
+    const R x = V::MulLow(V::Sub(n, target), weight);
+    const R towardZero = V::And(V::ShiftRight<31>(x), V::Set1(2047));
+    V::Store(component, V::Sub(n, V::ShiftRight<11>(V::Add(x, towardZero))));
+}
+
+// Moves the winner j and its neighbours within the radius. The window starts
+// on a lane boundary, so these stores line up with the next competition's
+// loads and forward to them.
+inline void LaneMove(int32_t j, int32_t b, int32_t g, int32_t r)
+{
+    using R = typename V::Reg;
+    const int32_t rad = lanes.schedule.rad;
+    int32_t first = rad != 0 ? j - rad + 1 : j;
+    if (first < 0)
+        first = 0;
+    first &= ~(V::kLanes - 1);
+    int32_t last = rad != 0 ? j + rad - 1 : j;
+    if (last > kNeurons - 1)
+        last = kNeurons - 1;
+    const R sb = V::Set1(b), sg = V::Set1(g), sr = V::Set1(r);
+    for (int32_t i = first; i <= last; i += V::kLanes) {
+        const R weight = V::LoadUnaligned(lanes.weight + kWeightCentre + i - j);
+        LaneMoveComponent(lanes.b + i, sb, weight);
+        LaneMoveComponent(lanes.g + i, sg, weight);
+        LaneMoveComponent(lanes.r + i, sr, weight);
+    }
+}
+
+inline uint8_t LaneClamp(int32_t v)
+{
+    return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+
+// The sampling walk and the schedule exactly as in QuantizerLearnScalar.
+void LaneLearn(const uint8_t* pixels, int32_t pixelCount, uint8_t* palette)
+{
+    LaneReset();
+    const int32_t samples = pixelCount >= 10 ? pixelCount / 10 : 1;
+    int32_t delta = pixelCount / 1000;
+    if (delta == 0)
+        delta = 1;
+    const int32_t step = QuantizerSampleStep(pixelCount);
+
+    int32_t position = 0;
+    for (int32_t k = 0; k < samples;) {
+        const uint8_t* p = pixels + static_cast<int64_t>(position) * 4;
+        const int32_t b = p[0] << 4;
+        const int32_t g = p[1] << 4;
+        const int32_t r = p[2] << 4;
+        LaneMove(LaneContest(b, g, r), b, g, r);
+
+        position += step;
+        if (position >= pixelCount)
+            position %= pixelCount;
+        k++;
+        if (k % delta == 0) {
+            EndQuantizerCycle(&lanes.schedule);
+            LaneWeights();
+        }
+    }
+
+    for (int32_t i = 0; i < kNeurons; i++) {
+        palette[3 * i + 0] = LaneClamp(lanes.r[i] >> 4);
+        palette[3 * i + 1] = LaneClamp(lanes.g[i] >> 4);
+        palette[3 * i + 2] = LaneClamp(lanes.b[i] >> 4);
+    }
+}
+
+// The colour cube: V::kLanes blue cells of one (r, g) row at a time against
+// one palette entry. Keys are (distance << 8) | entry; the largest distance,
+// 3 x 255², needs 18 bits, so a key fits 26.
+alignas(64) int32_t cubeRowKeys[kNeurons];  // (dr² + dg²) << 8 | entry, per entry
+alignas(64) int32_t cubeRed[kNeurons], cubeGreen[kNeurons], cubeBlue[kNeurons];
+
+void LaneCube(const uint8_t* palette, uint8_t* cube)
+{
+    using R = typename V::Reg;
+    for (int32_t k = 0; k < kNeurons; k++) {
+        cubeRed[k] = palette[3 * k + 0];
+        cubeGreen[k] = palette[3 * k + 1];
+        cubeBlue[k] = palette[3 * k + 2];
+    }
+    constexpr int32_t kBlueVectors = 16 / V::kLanes;
+    R blue[kBlueVectors];
+    for (int32_t v = 0; v < kBlueVectors; v++)
+        blue[v] = V::MulLow(V::Add(V::Ramp(), V::Set1(v * V::kLanes)), V::Set1(17));
+    alignas(64) int32_t keys[16];
+
+    for (int32_t r = 0; r < 16; r++) {
+        for (int32_t g = 0; g < 16; g++) {
+            const R gridRed = V::Set1(17 * r), gridGreen = V::Set1(17 * g);
+            R entry = V::Ramp();
+            for (int32_t k = 0; k < kNeurons; k += V::kLanes) {
+                const R dr = V::Sub(gridRed, V::Load(cubeRed + k));
+                const R dg = V::Sub(gridGreen, V::Load(cubeGreen + k));
+                const R partial = V::Add(V::MulLow(dr, dr), V::MulLow(dg, dg));
+                V::Store(cubeRowKeys + k, V::Or(V::ShiftLeft<8>(partial), entry));
+                entry = V::Add(entry, V::Set1(V::kLanes));
+            }
+            R best[kBlueVectors];
+            for (int32_t v = 0; v < kBlueVectors; v++)
+                best[v] = V::Set1(INT32_MAX);
+            for (int32_t k = 0; k < kNeurons; k++) {
+                const R rowKey = V::Set1(cubeRowKeys[k]);
+                const R entryBlue = V::Set1(cubeBlue[k]);
+                for (int32_t v = 0; v < kBlueVectors; v++) {
+                    const R db = V::Sub(blue[v], entryBlue);
+                    best[v] = V::Min(best[v], V::Add(rowKey, V::ShiftLeft<8>(V::MulLow(db, db))));
+                }
+            }
+            for (int32_t v = 0; v < kBlueVectors; v++)
+                V::Store(keys + v * V::kLanes, best[v]);
+            uint8_t* cell = cube + r * 256 + g * 16;
+            for (int32_t b = 0; b < 16; b++)
+                cell[b] = static_cast<uint8_t>(keys[b] & 0xFF);
+        }
+    }
+}
+
+// The diffusion with the three channels of a pixel in one 128-bit vector
+// (B, G, R and a fourth lane that nothing reads), so each share of the error
+// is three or four instructions for all channels instead of per channel.
+// The error rows keep the reference's layout of three ints per slot: they
+// are read and written 12 bytes at a time, so no write spills into the
+// neighbouring slot and no read passes the end of the rows. Two rows run
+// at once for two independent chains: each pixel waits for the share its
+// left neighbour passes right, so a single row is one long chain of
+// dependent steps. The lower row runs two pixels behind: its pixel x needs
+// slots x + 1 and x + 2 of the error row between them, which the upper row
+// completes with its pixels x + 1 and x + 2. It writes its own row below
+// into the upper row's error row, only at slots the upper row has passed,
+// so two error rows still do. Every slot of a row below is written once,
+// complete, instead of being cleared and then added to three times.
+struct LaneDiffusionRow {
+    const uint8_t* pixels;
+    uint8_t* out;
+    int32_t* current;  // this row's error row: read, and given the right shares
+    int32_t* next;     // the row below's: each slot written once, complete
+    __m128i here;      // the error arriving at the next pixel
+    __m128i slot;      // slot x below, still missing pixel x's below-left share
+    __m128i after;     // slot x + 1 below, still missing two shares
+};
+
+inline __m128i LoadSlot(const int32_t* slot)
+{
+    const __m128i bg = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(slot));
+    return _mm_insert_epi32(bg, slot[2], 2);
+}
+
+inline void StoreSlot(int32_t* slot, __m128i v)
+{
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(slot), v);
+    slot[2] = _mm_extract_epi32(v, 2);
+}
+
+// Signed division by 2^k truncating toward zero: add 2^k - 1 to negative
+// values before the arithmetic shift. sign is x >> 31 (all ones or zero);
+// 5e has the sign of e, so one mask serves every share.
+template <int kShift>
+inline __m128i TruncatingShift(__m128i x, __m128i sign)
+{
+    return _mm_srai_epi32(_mm_add_epi32(x, _mm_srli_epi32(sign, 32 - kShift)), kShift);
+}
+
+void LaneStartRow(LaneDiffusionRow& row, const uint8_t* pixels, uint8_t* out, int32_t* current, int32_t* next)
+{
+    row.pixels = pixels;
+    row.out = out;
+    row.current = current;
+    row.next = next;
+    row.here = LoadSlot(current + 3);
+    row.slot = _mm_setzero_si128();
+    row.after = _mm_setzero_si128();
+}
+
+__attribute__((always_inline)) inline void LaneDiffusePixel(LaneDiffusionRow& row, int32_t x, const uint32_t* cell)
+{
+    int32_t bytes;
+    __builtin_memcpy(&bytes, row.pixels + static_cast<size_t>(x) * 4, 4);
+    const __m128i pixel = _mm_cvtepu8_epi32(_mm_cvtsi32_si128(bytes));
+    const __m128i v = _mm_min_epi32(_mm_max_epi32(_mm_add_epi32(pixel, row.here), _mm_setzero_si128()),
+                                    _mm_set1_epi32(255));
+    // The clamped channels as bytes B, G, R in one word; the cell takes the
+    // top four bits of each.
+    const __m128i packed = _mm_packus_epi16(_mm_packus_epi32(v, v), _mm_setzero_si128());
+    const uint32_t c = cell[V::CellIndex(static_cast<uint32_t>(_mm_cvtsi128_si32(packed)))];
+    row.out[x] = static_cast<uint8_t>(c >> 24);
+    const __m128i e = _mm_sub_epi32(v, _mm_cvtepu8_epi32(_mm_cvtsi32_si128(static_cast<int32_t>(c))));
+    const __m128i sign = _mm_srai_epi32(e, 31);
+
+    int32_t* right = row.current + (static_cast<size_t>(x) + 2) * 3;
+    const __m128i e5 = _mm_add_epi32(_mm_slli_epi32(e, 2), e);
+    row.here = _mm_add_epi32(LoadSlot(right), TruncatingShift<4>(e5, sign));
+    StoreSlot(right, row.here);
+
+    if (x > 0)
+        row.slot = _mm_add_epi32(row.slot, TruncatingShift<3>(e, sign));
+    StoreSlot(row.next + static_cast<size_t>(x) * 3, row.slot);
+    row.slot = _mm_add_epi32(row.after, TruncatingShift<2>(e, sign));
+    row.after = TruncatingShift<4>(e, sign);
+}
+
+inline void LaneEndRow(LaneDiffusionRow& row, int32_t width)
+{
+    int32_t* tail = row.next + static_cast<size_t>(width) * 3;
+    StoreSlot(tail, row.slot);
+    StoreSlot(tail + 3, row.after);
+}
+
+void LaneDiffuse(const uint8_t* pixels, int32_t width, int32_t height, const uint8_t* palette,
+                 const uint8_t* cube, int32_t* errorRows, uint8_t* indices)
+{
+    // B | G << 8 | R << 16 | index << 24: one load gives the colour to
+    // subtract, already in lane order, and the index.
+    uint32_t cell[4096];
+    for (int32_t i = 0; i < 4096; i++) {
+        const uint32_t k = cube[i];
+        cell[i] = static_cast<uint32_t>(palette[3 * k + 2]) | static_cast<uint32_t>(palette[3 * k + 1]) << 8 |
+                  static_cast<uint32_t>(palette[3 * k + 0]) << 16 | k << 24;
+    }
+    const size_t rowValues = (static_cast<size_t>(width) + 2) * 3;
+    int32_t* current = errorRows;
+    int32_t* next = errorRows + rowValues;
+    for (size_t i = 0; i < rowValues; i++)
+        current[i] = 0;
+
+    const size_t stride = static_cast<size_t>(width) * 4;
+    int32_t y = 0;
+    for (; y + 1 < height; y += 2) {
+        LaneDiffusionRow upper, lower;
+        LaneStartRow(upper, pixels + y * stride, indices + static_cast<size_t>(y) * width, current, next);
+        for (int32_t x = 0; x < 2 && x < width; x++)
+            LaneDiffusePixel(upper, x, cell);
+        if (width <= 2)
+            LaneEndRow(upper, width);
+        // The lower row's start reads slot 1 between them, complete by now.
+        LaneStartRow(lower, pixels + (y + 1) * stride, indices + static_cast<size_t>(y + 1) * width, next,
+                     current);
+        for (int32_t x = 2; x < width; x++) {
+            LaneDiffusePixel(upper, x, cell);
+            if (x == width - 1)
+                LaneEndRow(upper, width);
+            LaneDiffusePixel(lower, x - 2, cell);
+        }
+        for (int32_t x = width - 2 > 0 ? width - 2 : 0; x < width; x++)
+            LaneDiffusePixel(lower, x, cell);
+        LaneEndRow(lower, width);
+    }
+    if (y < height) {
+        LaneDiffusionRow last;
+        LaneStartRow(last, pixels + y * stride, indices + static_cast<size_t>(y) * width, current, next);
+        for (int32_t x = 0; x < width; x++)
+            LaneDiffusePixel(last, x, cell);
+        LaneEndRow(last, width);
+    }
+}
+
+}  // namespace
