@@ -52,6 +52,48 @@ void ExtendLastFrame(int32_t extension)
     delay = delay > INT32_MAX - extension ? INT32_MAX : delay + extension;
 }
 
+// Makes this tick's output frame in workFrame (a copy of the screen, or its
+// resampling, with the watermark blended in) and tells whether it differs
+// from prevFrame. At full size the copy goes in bands of rows that stay in
+// the cache: each band is copied, blended and compared while it is still
+// there, so the frame crosses memory once instead of once for the copy and
+// again for the comparison; and the comparison stops at the first
+// difference. The watermark sits in the top rows, so the first band is
+// tall enough to take all of it, and blending that band is blending the
+// frame.
+bool ComposeFrame(const uint8_t* screen, bool copyOnly, int32_t outWidth, int32_t outHeight,
+                  bool alwaysNew)
+{
+    RecorderState& r = recorderState;
+    const size_t rowBytes = static_cast<size_t>(outWidth) * 4;
+    const size_t frameBytes = rowBytes * static_cast<size_t>(outHeight);
+    bool differs = alwaysNew;
+    if (!copyOnly) {
+        ResampleBilinear(screen, r.capW, r.capH, r.workFrame, outWidth, outHeight);
+        BlendWatermark(r.workFrame, outWidth, outHeight);
+        return differs || std::memcmp(r.workFrame, r.prevFrame, frameBytes) != 0;
+    }
+    // About 64 KiB per band: well inside the second-level cache.
+    int32_t bandRows = static_cast<int32_t>(65536 / rowBytes);
+    if (bandRows < 1)
+        bandRows = 1;
+    int32_t firstRows = watermarkImage.scaledHeight > bandRows ? watermarkImage.scaledHeight : bandRows;
+    for (int32_t top = 0; top < outHeight;) {
+        int32_t rows = top == 0 ? firstRows : bandRows;
+        if (rows > outHeight - top)
+            rows = outHeight - top;
+        const size_t offset = static_cast<size_t>(top) * rowBytes;
+        const size_t bytes = static_cast<size_t>(rows) * rowBytes;
+        std::memcpy(r.workFrame + offset, screen + offset, bytes);
+        if (top == 0)
+            BlendWatermark(r.workFrame, outWidth, rows);
+        if (!differs)
+            differs = std::memcmp(r.workFrame + offset, r.prevFrame + offset, bytes) != 0;
+        top += rows;
+    }
+    return differs;
+}
+
 // The count is read while the store is still ours: once recording drops to
 // 0 a waiting caller may clear or write the store.
 void EndRecording()
@@ -129,15 +171,14 @@ uint32_t CaptureThreadProc()
 
             captureApi.grabScreen();
             DrawCursorIfInside();
-            if (copyOnly)
-                std::memcpy(r.workFrame, screen, static_cast<size_t>(frameBytes));
-            else
-                ResampleBilinear(screen, r.capW, r.capH, r.workFrame, outWidth, outHeight);
-            BlendWatermark(r.workFrame, outWidth, outHeight);
-
-            if (ticks == 0 || std::memcmp(r.workFrame, r.prevFrame, static_cast<size_t>(frameBytes)) != 0) {
+            if (ComposeFrame(screen, copyOnly, outWidth, outHeight, ticks == 0)) {
                 EncodeFrame(r.workFrame, outWidth, outHeight, interval);
-                std::memcpy(r.prevFrame, r.workFrame, static_cast<size_t>(frameBytes));
+                // The encoded frame becomes the one to compare with by
+                // exchanging the buffers, not by copying: the next tick
+                // overwrites all of workFrame anyway.
+                uint8_t* encoded = r.workFrame;
+                r.workFrame = r.prevFrame;
+                r.prevFrame = encoded;
             } else {
                 ExtendLastFrame(extension);
             }
