@@ -46,10 +46,11 @@ check "batch modes under wine" bash tests/e2e/batch_modes.sh
 check "png decoders agree" bash tests/e2e/png_decoders.sh
 check "settings file and update check" bash tests/e2e/settings.sh
 check "windowed program under wine" bash tests/e2e/windowed.sh
+check "settings window under wine" bash tests/e2e/settings_window.sh
 check "fuzzing" env FUZZ_SECONDS="${FUZZ_SECONDS:-45}" bash fuzz/run.sh
 
 source scripts/wine-env.sh
-for prefix in wineprefix wineprefix-display wineprefix-gui; do
+for prefix in wineprefix wineprefix-display wineprefix-gui wineprefix-settings; do
   WINEPREFIX="$root/build/$prefix" "$wineserver" -k 2>/dev/null || true
 done
 summary
