@@ -306,7 +306,7 @@ start_pixlo() {
 ends_with_zero() {
   local code
   wait_for "$1" sh -c "! kill -0 $pixlo_pid 2>/dev/null" ||
-    { snap; fail "still running after $1 s:" $(grep -E '^(main|visible|iconic|dialogs|grips_exist)=' <<<"$state"); return 1; }
+    { snap; fail "still running after $1 s: $(grep -E '^(main|visible|iconic|dialogs|grips_exist)=' <<<"$state" | tr '\n' ' ')"; return 1; }
   wait "$pixlo_pid"
   code=$?
   pixlo_pid=""
@@ -397,7 +397,8 @@ begin "chinese button texts"
 finish "录制 停止 生成 设置 drawn as glyphs"
 
 begin "autocheck off"
-[ "$(update_requests)" = 0 ] && finish "no request to the update host" || fail "$(update_requests) request(s) to the update host"
+[ "$(update_requests)" = 0 ] || fail "$(update_requests) request(s) to the update host"
+finish "no request to the update host"
 
 begin "closing during a recording"
 ls -la "$scratch" >"$work/files-before"
@@ -435,8 +436,8 @@ fi
 
 begin "autocheck on"
 one_request() { [ "$(update_requests)" = 1 ]; }
-wait_for 15 one_request && finish "one request to the update host" ||
-  fail "$(update_requests) requests to the update host"
+wait_for 15 one_request || fail "$(update_requests) requests to the update host"
+finish "one request to the update host"
 
 begin "painting at a second size"
 check_idle_painting idle-second && finish "client ${W}x$H"
@@ -700,6 +701,10 @@ finish "grips hidden while minimised, back at $(get client) after the restore"
 begin "closing when idle"
 drive close
 ends_with_zero 10 && finish "code 0"
+
+begin "one update check per start"
+[ "$(update_requests)" = 1 ] || fail "$(update_requests) requests to the update host over the second run"
+finish "still one request at the end of the second run"
 
 echo "windowed program: $failures failure(s) in $((SECONDS - started)) s"
 [ "$failures" -eq 0 ]
