@@ -1,0 +1,209 @@
+// The settings window's picture, drawn onto a memory DC of its 430 x 440
+// client area with the function the window paints with: the colours of
+// every element at points the layout fixes, in the states that change them.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "settings/settings.h"
+#include "settings/update_check.h"
+#include "settings/update_server.h"
+#include "ui/settings_layout.h"
+#include "ui/settings_window_win.h"
+#include "ui/shell_state_win.h"
+
+namespace {
+
+constexpr int kWidth = kSettingsClientWidth;
+constexpr int kHeight = kSettingsClientHeight;
+
+class Canvas {
+public:
+    Canvas()
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = kWidth;
+        info.bmiHeader.biHeight = -kHeight;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        dc = CreateCompatibleDC(nullptr);
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+        previous = SelectObject(dc, bitmap);
+    }
+    ~Canvas()
+    {
+        SelectObject(dc, previous);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    uint32_t At(int x, int y) const  // 0x00BBGGRR
+    {
+        GdiFlush();
+        const uint32_t p = bits[y * kWidth + x];
+        return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
+    }
+    // Pixels in the box (right and bottom excluded) that are not white.
+    int Ink(int left, int top, int right, int bottom) const
+    {
+        int n = 0;
+        for (int y = top; y < bottom; y++)
+            for (int x = left; x < right; x++)
+                n += At(x, y) != kSetWhite;
+        return n;
+    }
+    HDC dc;
+
+private:
+    HBITMAP bitmap;
+    HGDIOBJ previous;
+    uint32_t* bits = nullptr;
+};
+
+std::string Rgb(uint32_t c)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "RGB(%u,%u,%u)", c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    return text;
+}
+
+struct Pixel {
+    const char* what;
+    int x, y;
+    uint32_t colour;
+};
+
+void ExpectPixels(const Canvas& canvas, std::initializer_list<Pixel> pixels)
+{
+    for (const Pixel& p : pixels)
+        EXPECT_EQ(Rgb(canvas.At(p.x, p.y)), Rgb(p.colour)) << p.what << " at (" << p.x << ", " << p.y << ")";
+}
+
+constexpr uint32_t kAccent = kSetAccentColour;
+constexpr uint32_t kGrey = kSetControlOutline;
+constexpr uint32_t kWhite = kSetWhite;
+
+class SettingsPaint : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved = settings;
+        settings = {10, 0, 1, 360, 480, 480, 0};
+        settingsWindowState = {};
+        updateStatusText[0] = 0;
+        CreateSettingsFonts();
+    }
+    void TearDown() override
+    {
+        settings = saved;
+        settingsWindowState = {};
+        updateStatusText[0] = 0;
+    }
+    // Paints, and checks that the DC gets its own font back.
+    void Paint()
+    {
+        HGDIOBJ before = GetCurrentObject(canvas.dc, OBJ_FONT);
+        PaintSettings(canvas.dc, kWidth, kHeight);
+        EXPECT_EQ(GetCurrentObject(canvas.dc, OBJ_FONT), before);
+    }
+    Canvas canvas;
+    Settings saved;
+};
+
+TEST_F(SettingsPaint, Defaults)
+{
+    Paint();
+    ExpectPixels(canvas, {
+        {"background", 5, 5, kWhite},
+        {"background", 425, 435, kWhite},
+        {"separator", 20, 64, kSetSeparatorColour},
+        {"separator", 409, 288, kSetSeparatorColour},
+        {"past the separator", 410, 120, kWhite},
+        {"before the separator", 19, 176, kWhite},
+        {"slider track outline", 300, 36, kGrey},
+        {"slider track", 300, 40, kSetSeparatorColour},
+        {"knob centred on x 200 at 10 fps", 200, 40, kWhite},
+        {"knob ring", 190, 40, kAccent},
+        {"cursor switch off", 150, 85, kGrey},
+        {"its knob on the left", 124, 85, kWhite},
+        {"guides switch on", 332, 85, kAccent},
+        {"its knob on the right", 360, 85, kWhite},
+        {"segmented control", 235, 140, kSetLightFill},
+        {"its outline", 230, 137, kGrey},
+        {"selected 360px", 305, 140, kAccent},
+        {"segment 实际大小", 375, 140, kSetLightFill},
+        {"width field outline", 158, 189, kSetFieldOutline},
+        {"height field outline", 288, 218, kSetFieldOutline},
+        {"no caret", 196, 200, kWhite},
+        {"start-up check off", 397, 253, kGrey},
+        {"button", 30, 300, kSetLightFill},
+        {"button outline", 79, 296, kSetFieldOutline},
+    });
+    EXPECT_EQ(canvas.Ink(150, 298, 430, 334), 0) << "a status line before any check";
+    // Every label has its text.
+    const struct {
+        const char* what;
+        int left, top, right, bottom;
+    } texts[] = {{"帧率", 20, 16, 60, 38},          {"fps", 86, 21, 130, 38},
+                 {"鼠标光标", 20, 72, 100, 94},     {"取景参考线", 218, 72, 318, 94},
+                 {"输出 GIF", 20, 128, 100, 150},  {"取景尺寸", 20, 190, 100, 212},
+                 {"480", 120, 193, 196, 216},      {"×", 208, 190, 238, 219},
+                 {"启动时自动检查", 20, 246, 160, 268}, {"检查更新", 30, 300, 128, 328},
+                 {"note", 20, 404, 160, 420}};
+    for (const auto& t : texts)
+        EXPECT_GT(canvas.Ink(t.left, t.top, t.right, t.bottom), 10) << t.what;
+}
+
+TEST_F(SettingsPaint, OtherStates)
+{
+    settings = {30, 1, 0, 0, 480, 480, 1};
+    settingsWindowState = {1, "12", 2, 0, 0};
+    std::snprintf(updateStatusText, sizeof updateStatusText, "%s", "x");
+    Paint();
+    ExpectPixels(canvas, {
+        {"filled part at 30 fps", 300, 40, kAccent},
+        {"knob centre at 30 fps", 410, 40, kWhite},
+        {"knob's right ring at 30 fps", 420, 40, kAccent},
+        {"cursor switch on", 118, 85, kAccent},
+        {"its knob on the right", 146, 85, kWhite},
+        {"guides switch off", 360, 85, kGrey},
+        {"selected 实际大小", 375, 140, kAccent},
+        {"360px no longer", 305, 140, kSetLightFill},
+        {"edited width field", 158, 189, kAccent},
+        {"caret top", 196, 195, kAccent},
+        {"caret bottom", 196, 213, kAccent},
+        {"past the caret", 196, 214, kWhite},
+        {"height field idle", 288, 189, kSetFieldOutline},
+        {"no caret there", 326, 200, kWhite},
+        {"start-up check on", 369, 253, kAccent},
+        {"its knob on the right", 397, 253, kWhite},
+    });
+    EXPECT_GT(canvas.Ink(154, 304, 200, 330), 0) << "status line";
+}
+
+TEST_F(SettingsPaint, LinkEndsAtX410WithItsUnderline)
+{
+    Paint();
+    char text[kLinkTextSize];
+    FormatLinkText(text, sizeof text, updateServer.host);
+    HGDIOBJ old = SelectObject(canvas.dc, shellState.noteFont);
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(canvas.dc, text, lstrlenA(text), &size);
+    SelectObject(canvas.dc, old);
+    ASSERT_GT(size.cx, 0);
+    const int row = size.cy + 403;
+    ExpectPixels(canvas, {
+        {"underline's start", 410 - size.cx, row, kSetLinkUnderline},
+        {"underline's end", 409, row, kSetLinkUnderline},
+        {"past the underline", 410, row, kWhite},
+    });
+    EXPECT_GT(canvas.Ink(410 - size.cx, 404, 410, row), 10) << "link text";
+    EXPECT_EQ(canvas.Ink(411, 380, 430, 440), 0) << "right of the link";
+}
+
+}  // namespace
