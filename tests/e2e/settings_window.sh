@@ -348,10 +348,27 @@ begin "size by keys"
   xdotool key Return
   expect_ini defw 64
 
-  # Committed by closing the window.
+  # Backspace right after the start keeps the rest: 64 -> 6, then 6, 0 -> 660.
+  # Presses on the field's margin rows leave the edit alone; a press on the
+  # height field commits the width and starts the height.
+  click 150 200
+  xdotool key BackSpace
+  type_digits 6
+  click 150 185
+  click 150 224
+  type_digits 0
+  click 300 200
+  expect_ini defw 660
+  expect_pixel 288 189 "$accent" "height field edited after the press on it"
+  expect_pixel 158 189 "$field_outline" "width field no longer edited"
+  xdotool key Escape
+  expect_pixel 288 189 "$field_outline" "height field after Escape"
+
+  # Committed by closing the window with its close box.
   click 150 200
   type_digits 800
-  drive close
+  read -r ox oy ow _ <<<"$(get settings_outer)"
+  xdotool mousemove $((ox + ow - 11)) $((oy + 11)) click 1
   expect_ini defw 800
   wait_for 5 holds settings_windows 0 || fail "the window did not close"
   wait_for 5 holds main_outer "$mx $my 830 695" || fail "main window $(get main_outer), expected $mx $my 830 695"
@@ -363,7 +380,7 @@ begin "size by keys"
       fail "no side grip at $gx,$((cy + 42)) for the client $cx,$cy ${cw}x$ch"
   done
 }
-finish "1200 by Enter, 600 by a press elsewhere, 12345 -> 64, 800 by closing; main window 1230, then 830 x 695 in place; grips follow"
+finish "1200 by Enter, 600 by a press elsewhere, 12345 -> 64, Backspace and margin presses -> 660 by a press on the other field, 800 by the close box; main window 1230, then 830 x 695 in place; grips follow"
 
 begin "read-only Pixlo.ini"
 {
