@@ -16,14 +16,17 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 wine_run="$root/scripts/wine-run"
-native="$root/build/native/pixlo_batch"
-export WINEPREFIX="$root/build/wineprefix-display"
+# PIXLO_BUILD_NATIVE, PIXLO_BUILD_WINDOWS and PIXLO_E2E_PREFIX point at
+# other build folders and another prefix for display runs.
+native="${PIXLO_BUILD_NATIVE:-$root/build/native}/pixlo_batch"
+windows_build=${PIXLO_BUILD_WINDOWS:-$root/build/windows}
+export WINEPREFIX="${PIXLO_E2E_PREFIX:-$root/build/wineprefix-display}"
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
 for tool in Xvfb xdotool convert identify import animate display giftool x86_64-w64-mingw32-gcc-posix; do
   command -v "$tool" >/dev/null || { echo "batch modes: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
 done
-[ -f "$root/build/windows/pixlo.exe" ] && [ -x "$native" ] || {
+[ -f "$windows_build/pixlo.exe" ] && [ -x "$native" ] || {
   echo "batch modes: build first (scripts/build.sh native windows)" >&2; exit 1; }
 
 work=$(mktemp -d)
@@ -47,7 +50,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 source "$root/tests/e2e/lib.sh"
 
 mkdir bin
-cp "$root/build/windows/pixlo.exe" bin/
+cp "$windows_build/pixlo.exe" bin/
 exe=$work/bin/pixlo.exe
 
 # pixlo ARGS...: runs the program, output in out.txt, exit code in $status.

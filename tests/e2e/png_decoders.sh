@@ -3,16 +3,20 @@
 # identical pixels for the same PNG files: RGBA, RGB, palette with
 # transparency, 16-bit, grey, grey with alpha, interlaced, and the embedded
 # watermark itself.
+#
+# PIXLO_BUILD_NATIVE and PIXLO_BUILD_WINDOWS point at other build folders.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 cd "$root"
+native=${PIXLO_BUILD_NATIVE:-build/native}
+windows=${PIXLO_BUILD_WINDOWS:-build/windows}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/native" "$work/windows"
 
 files=(tests/fixtures/png/*.png resources/watermark.png)
-build/native/tools/pixlo_png_dump "$work/native" "${files[@]}" >"$work/native.txt"
-scripts/wine-run build/windows/tools/pixlo_png_dump.exe "$work/windows" "${files[@]}" | tr -d '\r' >"$work/windows.txt"
+"$native"/tools/pixlo_png_dump "$work/native" "${files[@]}" >"$work/native.txt"
+scripts/wine-run "$windows"/tools/pixlo_png_dump.exe "$work/windows" "${files[@]}" | tr -d '\r' >"$work/windows.txt"
 
 diff "$work/native.txt" "$work/windows.txt"
 for raw in "$work"/native/*.bgra; do
