@@ -2,13 +2,15 @@
 // compare, encode) through the real capture loop, with a synthetic screen
 // that changes every tick and a clock that never makes the loop wait.
 // Output width 360 resamples; output width 0 copies at 1920 x 1080. Each
-// benchmark iteration is a recording of 8 ticks.
+// benchmark iteration is a recording of 8 ticks. The second argument is the
+// encoder path: the scalar reference and the fastest one here.
 
 #include <benchmark/benchmark.h>
 
 #include <cstring>
 #include <vector>
 
+#include "encoder/encoder_paths.h"
 #include "encoder/frame_store.h"
 #include "image/watermark.h"
 #include "recorder/capture.h"
@@ -58,6 +60,10 @@ void NoWait(uint32_t) {}
 void BM_CaptureTick(benchmark::State& state)
 {
     const int32_t outw = static_cast<int32_t>(state.range(0));
+    if (!SetEncoderPath(static_cast<EncoderPath>(state.range(1)))) {
+        state.SkipWithError("path not supported by this processor");
+        return;
+    }
     const CaptureApi saved = captureApi;
     captureApi = {TickCount, NoSleep, Nothing, Nothing, OpenScreen, Grab, Nothing,
                   nullptr,   nullptr, Drop,    RunInline, NoWait};
@@ -75,6 +81,7 @@ void BM_CaptureTick(benchmark::State& state)
     const bool everyTickEncoded = frameStore.count == kTicksPerRun;
     ClearFrames();
     captureApi = saved;
+    SetEncoderPath(BestEncoderPath());
     if (!everyTickEncoded) {
         state.SkipWithError("not every tick produced a frame");
         return;
@@ -82,8 +89,19 @@ void BM_CaptureTick(benchmark::State& state)
     // items_per_second is the tick rate the loop sustains; the time column
     // is for kTicksPerRun ticks.
     state.SetItemsProcessed(state.iterations() * kTicksPerRun);
+    state.counters["s/tick"] = benchmark::Counter(
+        static_cast<double>(state.iterations() * kTicksPerRun),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert, benchmark::Counter::kIs1000);
+}
+
+void Cases(benchmark::internal::Benchmark* b)
+{
+    for (int64_t path : {static_cast<int64_t>(EncoderPath::kScalar), static_cast<int64_t>(BestEncoderPath())})
+        for (int64_t outw : {360, 0})
+            b->Args({outw, path});
+    b->ArgNames({"outw", "path"})->Unit(benchmark::kMillisecond)->UseRealTime();
 }
 
 }  // namespace
 
-BENCHMARK(BM_CaptureTick)->Arg(360)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CaptureTick)->Apply(Cases);

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (incrementally) and prints the median of five runs per
 # case: the encoder (whole frames and each stage: learning, cube, diffusion,
-# LZW), the image pipeline (resampling, watermark blending) and one capture
-# tick with a fake screen. Extra arguments go to every benchmark, e.g.
+# LZW; the scalar path against the fastest one, with a side-by-side table of
+# the medians at the end), the image pipeline (resampling, watermark
+# blending) and one capture tick with a fake screen. Instruction counts,
+# which do not move with the machine's load: bench/callgrind.sh. Extra arguments go to every benchmark, e.g.
 # --benchmark_filter=Lzw. The real program under Wine: bench/rect_bench.sh.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,5 +18,5 @@ for bench in pixlo_encoder_bench pixlo_image_bench pixlo_capture_bench; do
   "$build/bench/$bench" \
       --benchmark_repetitions=5 \
       --benchmark_report_aggregates_only=true \
-      "$@" | grep -E '^(-|Benchmark )|_median'
+      "$@" | grep -E '^(-|Benchmark )|_median|^EncodeFrame, |^size |^[0-9]+x[0-9]+ '
 done
