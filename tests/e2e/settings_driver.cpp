@@ -93,6 +93,7 @@ int State()
         std::printf("settings_exstyle=%08lx\n", static_cast<unsigned long>(GetWindowLongA(w, GWL_EXSTYLE)));
         std::printf("settings_owner_is_main=%d\n", GetWindow(w, GW_OWNER) == main ? 1 : 0);
         std::printf("settings_visible=%d\n", IsWindowVisible(w) ? 1 : 0);
+        std::printf("settings_foreground=%d\n", GetForegroundWindow() == w ? 1 : 0);
     }
     return 0;
 }

@@ -194,7 +194,10 @@ if open_settings; then
   (( (style & 0x00C80000) == 0x00C80000 && (style & 0x00070000) == 0 )) || fail "style $(get settings_style)"
   [ "$(get grips_visible)" = 0 ] || fail "$(get grips_visible) grips shown while the settings window is open"
   # More presses on 设置 bring the same window forward, never a second one.
-  for _ in 1 2 3; do press_settings_button; done
+  for _ in 1 2 3; do
+    press_settings_button
+    wait_for 5 holds settings_foreground 1 || fail "the settings window is not in front after a press on 设置"
+  done
   sleep 0.5  # a second window would have appeared by now
   snap
   [ "$(get settings_windows)" = 1 ] || fail "$(get settings_windows) settings windows after four presses"
