@@ -83,6 +83,7 @@ inline int32_t LaneContest(int32_t b, int32_t g, int32_t r)
     R neuron = V::Ramp();
     R best = V::Set1(INT32_MAX);
     R bestBiased = V::Set1(INT32_MAX);
+#pragma GCC unroll 4
     for (int32_t i = 0; i < kNeurons; i += V::kLanes) {
         const R dist = V::Add(V::Add(V::Abs(V::Sub(V::Load(lanes.b + i), sb)),
                                      V::Abs(V::Sub(V::Load(lanes.g + i), sg))),
@@ -154,8 +155,11 @@ void LaneLearn(const uint8_t* pixels, int32_t pixelCount, uint8_t* palette)
         delta = 1;
     const int32_t step = QuantizerSampleStep(pixelCount);
 
+    // A countdown to the end of the cycle instead of k % delta: a division
+    // per sample that the reference pays and this path need not.
     int32_t position = 0;
-    for (int32_t k = 0; k < samples;) {
+    int32_t untilCycleEnd = delta;
+    for (int32_t k = 0; k < samples; k++) {
         const uint8_t* p = pixels + static_cast<int64_t>(position) * 4;
         const int32_t b = p[0] << 4;
         const int32_t g = p[1] << 4;
@@ -165,8 +169,8 @@ void LaneLearn(const uint8_t* pixels, int32_t pixelCount, uint8_t* palette)
         position += step;
         if (position >= pixelCount)
             position %= pixelCount;
-        k++;
-        if (k % delta == 0) {
+        if (--untilCycleEnd == 0) {
+            untilCycleEnd = delta;
             EndQuantizerCycle(&lanes.schedule);
             LaneWeights();
         }
