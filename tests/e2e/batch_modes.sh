@@ -197,7 +197,8 @@ check() { python3 "$work/check.py" "$@"; }
 # A Windows helper of the test's own: "run EXE TAIL" starts EXE with exactly
 # "EXE" TAIL as its command line (Wine would quote an argument with blanks),
 # "window X Y W H" shows a flat-coloured topmost window with a crosshair
-# cursor, and "cursor" reports what GetCursorInfo gives another process and
+# cursor, "close" asks the program's main window to close (1 while it has
+# none), and "cursor" reports what GetCursorInfo gives another process and
 # whether that process can draw the cursor.
 cat >helper.c <<'EOF'
 #include <windows.h>
@@ -288,6 +289,10 @@ int main(int argc, char** argv)
         return Window(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), atoi(argv[5]));
     if (argc == 2 && !strcmp(argv[1], "cursor"))
         return Cursor();
+    if (argc == 2 && !strcmp(argv[1], "close")) {
+        HWND main = FindWindowA("Pixlo", "Pixlo");
+        return main && PostMessageA(main, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
     return 2;
 }
 EOF
@@ -314,9 +319,6 @@ cases=(
   "/rect 10 10 100 100 1|$usage_rect|1"
   "/wmtest|embedded watermark: OK\r\nwm size: 120x30\r\n|0"
   "/testfoo missing.png|${animation_ok/\%s/foo}|0"  # the prefix alone selects /test, writing foo
-  "/TEST a.gif||0"  # case-sensitive: no mode
-  "C:\\clips\\a.gif||0"  # no switch: the windowed run, which ends at once for now
-  "||0"
 )
 for case in "${cases[@]}"; do
   IFS='|' read -r tail expected code <<<"$case"
@@ -326,6 +328,18 @@ for case in "${cases[@]}"; do
   expect_output "command line '$tail'" "$expected" "$code"
 done
 ok "mode selection, usage lines and exit codes (${#cases[@]} command lines)"
+
+# No switch (the prefix is case-sensitive): the windowed run starts, prints
+# nothing, and ends with 0 when its window is closed.
+for tail in "/TEST a.gif" 'C:\clips\a.gif' ""; do
+  timeout 60 "$wine_run" helper.exe run "$exe" "$tail" >out.txt 2>err.txt &
+  run_pid=$!
+  wait_for 30 "$wine_run" helper.exe close || fail "command line '$tail': no main window came up"
+  status=0
+  wait "$run_pid" || status=$?
+  expect_output "command line '$tail' (windowed run, closed)" "" 0
+done
+ok "a command line without a switch starts the windowed run, which ends with 0 when closed"
 
 # --- /test: the synthetic animation.
 pixlo /test plain.gif
