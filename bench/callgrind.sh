@@ -33,8 +33,8 @@ for size in "360 200" "1920 1080"; do
       total=$(count "$out" 'EncodeFrame')
       learn=$(count "$out" 'QuantizerLearn[A-Za-z0-9]+')
       cube=$(count "$out" 'BuildColourCube[A-Za-z0-9]+')
-      diffuse=$(count "$out" 'DiffuseToIndices[A-Za-z]+')
-      lzw=$(count "$out" 'LzwCompress[A-Za-z]+')
+      diffuse=$(count "$out" 'DiffuseToIndices[A-Za-z0-9]+')
+      lzw=$(count "$out" 'LzwCompress[A-Za-z0-9]+')
       [ -n "$scalar_total" ] || scalar_total=$total
       ratio=$(awk -v a="$scalar_total" -v b="$total" 'BEGIN { printf "%.2fx", a / b }')
       printf '%-10s %-7s %-7s %15s %15s %15s %15s %15s %8s\n' "${size/ /x}" $kind $path \
