@@ -10,7 +10,8 @@
 //   watch MS COND...      like wait, but reads only the status text and the
 //                         buttons' enabled states, as fast as it can, and
 //                         prints every combination it saw, in order: states
-//                         that last a few milliseconds are caught too
+//                         of a few milliseconds are seen, unless a busy
+//                         machine keeps the driver off the processor then
 //   close                 post WM_CLOSE to the main window
 //
 // It sends no input: the tests move the real pointer and press real keys
