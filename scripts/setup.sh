@@ -12,7 +12,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64   # the Windows product
   wine64 xvfb xauth x11-utils imagemagick xdotool         # running, driving and checking it
   xcompmgr x11-xserver-utils                              # blending layered windows on the virtual display
-  fonts-droid-fallback fonts-wqy-microhei               # the Chinese UI texts under Wine
+  fonts-noto-cjk                                          # the Chinese UI texts under Wine
   locales                                                 # Wine maps file names through the locale
   python3                                                 # the local update server of the end-to-end tests
 )

@@ -238,6 +238,11 @@ idle_painting_holds() {  # shot: takes the screenshot, true when all is painted
   pixel_is "$s" $((X0 + r - 8)) $((Y0 + b - 2)) 17,24,39 0 "label box" || return 1
   pixel_is "$s" $((X0 + r)) $((Y0 + b - 12)) 17,24,39 0 "label box's right edge" || return 1
   pixel_is "$s" $((X0 + r - 12)) $((Y0 + b)) 17,24,39 0 "label box's bottom edge" || return 1
+  # The label's text ends in digits and "px": white strokes in the box's right
+  # part. A face without Latin letters draws nothing there.
+  local strokes
+  strokes=$(pixels count "$work/$s.ppm" $((X0 + r - 45)) $((Y0 + b - 17)) 35 14 255,255,255 60)
+  [ "$strokes" -ge 30 ] || { why="the size label shows no text ($strokes white pixels)"; return 1; }
 }
 
 # check_idle_painting SHOT: the window paints a moment after it changes.
@@ -345,6 +350,8 @@ wait_for 10 xdotool search --onlyvisible --name '^Event Tester$' >/dev/null || {
 begin "start-up with defaults"
 if start_pixlo; then
   read_client
+  # Wine's frame: what the outer size holds beyond the client area.
+  frame_w=$((510 - W)) frame_h=$((575 - H))
   {
     [ "$(get outer | cut -d' ' -f3-)" = "510 575" ] || fail "outer size $(get outer | cut -d' ' -f3-), expected 510 575"
     [ "$(get topmost)$(get layered)$(get visible)" = 111 ] || fail "topmost, layered, visible: $(get topmost)$(get layered)$(get visible)"
@@ -435,21 +442,25 @@ finish "process ended with code 0, no file written"
 "$wineserver" -w 2>/dev/null || true
 
 # ---------------------------------------------------------------------------
-# Second run: a client of 400 x 300 under Wine's frame (4-pixel borders, a
-# 19-pixel caption), the captured width kept, autocheck on, no logo.ico.
+# Second run: a client of 400 x 300 under Wine's frame (its caption's height
+# follows the fonts installed), the captured width kept, autocheck on, no
+# logo.ico. An even recording height keeps the frames a plain copy.
 rm -f "$scratch/logo.ico"
-printf '[settings]\r\noutw=0\r\ndefw=378\r\ndefh=232\r\n[update]\r\nautocheck=1\r\n' >"$scratch/Pixlo.ini"
+defw=$((400 - 30 + frame_w)) defh=$((300 - 95 + frame_h))
+printf '[settings]\r\noutw=0\r\ndefw=%d\r\ndefh=%d\r\n[update]\r\nautocheck=1\r\n' "$defw" "$defh" >"$scratch/Pixlo.ini"
 begin "start-up with settings"
 if start_pixlo; then
   read_client
   {
-    [ "$(get outer | cut -d' ' -f3-)" = "408 327" ] || fail "outer size $(get outer | cut -d' ' -f3-), expected 408 327"
+    [ "$(get outer | cut -d' ' -f3-)" = "$((defw + 30)) $((defh + 95))" ] ||
+      fail "outer size $(get outer | cut -d' ' -f3-), expected $((defw + 30)) $((defh + 95))"
+    [ "${W}x$H" = 400x300 ] || fail "client ${W}x$H, expected 400x300"
     check_grips
     # Once the window is painted, no magenta is left in the caption.
     wait_for 15 idle_painting_holds idle-second
     ! caption_magenta_at_least 1 || fail "the caption still shows magenta without logo.ico"
   }
-  finish "outer 408 x 327, client ${W}x$H, the program's own icon"
+  finish "outer $((defw + 30)) x $((defh + 95)), client ${W}x$H, the program's own icon"
 else
   fail "no main window: $(tail -5 <<<"$state")"
   exit 1
