@@ -23,7 +23,7 @@ uint32_t Crc32(const uint8_t* bytes, size_t size)
     return ~crc;
 }
 
-// The combinations the PNG specification allows (its table 11.1).
+// The combinations PNG allows (table 11.1 of the PNG standard).
 bool DepthFitsColourType(uint8_t depth, uint8_t colourType)
 {
     switch (colourType) {
