@@ -82,6 +82,10 @@ int State()
         visibleGrips += IsWindowVisible(f.grips[i]) ? 1 : 0;
     std::printf("grips=%d\ngrips_visible=%d\n", f.gripCount, visibleGrips);
     std::printf("settings_windows=%d\n", f.settingsCount);
+    char foreground[64] = {};
+    if (HWND front = GetForegroundWindow())
+        GetClassNameA(front, foreground, sizeof foreground);
+    std::printf("foreground_class=%s\n", foreground);
     if (f.settings) {
         HWND w = f.settings;
         char title[128] = {};

@@ -117,12 +117,19 @@ read_settings() { read -r SX SY SW SH <<<"$(get settings_client)"; }
 click() {  # client X Y of the settings window
   xdotool mousemove $((SX + $1)) $((SY + $2)) click 1
 }
-# A press on the main window's 设置 button, the pointer first resting on it
-# (Wine's button sees the press only after the pointer entered it).
+# A press on the main window's 设置 button once it shows the hover fill, as a
+# person presses after seeing the button respond (a press on a button the
+# pointer had only just reached was lost now and then).
+screen_pixel_is() {  # X Y R,G,B in screen coordinates
+  import -window root -depth 8 "ppm:$work/poll.ppm" 2>/dev/null || return 1
+  [ "$(pixels "$work/poll.ppm" "$1" "$2")" = "$3" ]
+}
 press_settings_button() {
   local mx my
   read -r mx my _ <<<"$(get main_client)"
-  xdotool mousemove $((mx + 205)) $((my + 18)) sleep 0.2 mousemove $((mx + 208)) $((my + 18)) click 1
+  xdotool mousemove $((mx + 205)) $((my + 18)) mousemove $((mx + 208)) $((my + 18))
+  wait_for 5 screen_pixel_is $((mx + 186)) $((my + 18)) 243,244,246 || fail "设置 shows no hover fill"
+  xdotool click 1
 }
 settings_moved() { snap; [[ "$(get settings_outer)" == "560 40 "* ]]; }
 # Opens the settings window and moves it clear of the main window's toolbar.
@@ -195,9 +202,17 @@ if open_settings; then
   (( (style & 0x00C80000) == 0x00C80000 && (style & 0x00070000) == 0 )) || fail "style $(get settings_style)"
   [ "$(get grips_visible)" = 0 ] || fail "$(get grips_visible) grips shown while the settings window is open"
   # More presses on 设置 bring the same window forward, never a second one.
+  # Each time the main window is made the active one first, by a press on its
+  # toolbar beside the buttons, so that only the press on 设置 can bring the
+  # settings window back in front. (A press on 设置 in the inactive main
+  # window left the main window in front in about one run of four under
+  # Wine, the press lost or the activation late; not settled which.)
   for _ in 1 2 3; do
+    read -r mx my _ <<<"$(get main_client)"
+    xdotool mousemove $((mx + 239)) $((my + 18)) click 1
+    wait_for 5 holds foreground_class Pixlo || fail "the main window did not become active: '$(get foreground_class)' is"
     press_settings_button
-    wait_for 5 holds settings_foreground 1 || fail "the settings window is not in front after a press on 设置"
+    wait_for 5 holds settings_foreground 1 || fail "the settings window is not in front after a press on 设置 (in front: '$(get foreground_class)', $(get settings_windows) settings windows)"
   done
   sleep 0.5  # a second window would have appeared by now
   snap
