@@ -9,6 +9,13 @@ wait_for() {  # seconds command...: polls the command until it succeeds, or fail
   done
 }
 
+# end_pid PID: ends a process this script started (nothing when PID is empty).
+end_pid() {
+  [ -n "$1" ] || return 0
+  kill "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
+
 # start_xvfb WxH LOG: starts a private Xvfb on a display number it picks
 # itself, exports DISPLAY and sets xvfb_pid; fails when it does not come up.
 start_xvfb() {

@@ -30,11 +30,6 @@ done
 
 work=$(mktemp -d)
 xvfb_pid="" compositor_pid="" server_pid="" pixlo_pid=""
-end_pid() {
-  [ -n "$1" ] || return 0
-  kill "$1" 2>/dev/null || true
-  wait "$1" 2>/dev/null || true
-}
 cleanup() {
   "$wineserver" -k 2>/dev/null || true
   end_pid "$pixlo_pid"

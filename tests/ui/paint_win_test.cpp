@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/ui/canvas_win.h"
 #include "ui/main_layout.h"
 #include "ui/main_window_win.h"
 #include "ui/shell_state_win.h"
@@ -16,61 +17,6 @@ namespace {
 
 constexpr int kWidth = 400;
 constexpr int kHeight = 300;
-
-class Canvas {
-public:
-    Canvas()
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = kWidth;
-        info.bmiHeader.biHeight = -kHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-        previous = SelectObject(dc, bitmap);
-    }
-    ~Canvas()
-    {
-        SelectObject(dc, previous);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    // As 0x00BBGGRR, comparable with RgbColour.
-    uint32_t At(int x, int y) const
-    {
-        GdiFlush();
-        const uint32_t p = bits[y * kWidth + x];  // B, G, R, X in memory
-        return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
-    }
-    HDC dc;
-
-private:
-    HBITMAP bitmap;
-    HGDIOBJ previous;
-    uint32_t* bits = nullptr;
-};
-
-std::string Rgb(uint32_t c)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "RGB(%u,%u,%u)", c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-    return text;
-}
-
-struct Pixel {
-    const char* what;
-    int x, y;
-    uint32_t colour;
-};
-
-void ExpectPixels(const Canvas& canvas, std::initializer_list<Pixel> pixels)
-{
-    for (const Pixel& p : pixels)
-        EXPECT_EQ(Rgb(canvas.At(p.x, p.y)), Rgb(p.colour)) << p.what << " at (" << p.x << ", " << p.y << ")";
-}
 
 // The label box's inner edges, for the text this DC measures.
 Edges LabelBoxOn(HDC dc)
@@ -86,7 +32,7 @@ Edges LabelBoxOn(HDC dc)
 
 TEST(MainWindowPaint, IdleWithGuides)
 {
-    Canvas canvas;
+    Canvas canvas(kWidth, kHeight);
     PaintBackground(canvas.dc, kWidth, kHeight);
     PaintViewfinder(canvas.dc, kWidth, kHeight, 0, 1);
     const Edges label = LabelBoxOn(canvas.dc);
@@ -131,7 +77,7 @@ TEST(MainWindowPaint, RecordingShowsOutlineOnly)
 {
     for (int32_t guides : {0, 1}) {
         SCOPED_TRACE(guides ? "guides on" : "guides off");
-        Canvas canvas;
+        Canvas canvas(kWidth, kHeight);
         PaintBackground(canvas.dc, kWidth, kHeight);
         PaintViewfinder(canvas.dc, kWidth, kHeight, 1, guides);
         const Edges label = LabelBoxOn(canvas.dc);
@@ -147,7 +93,7 @@ TEST(MainWindowPaint, RecordingShowsOutlineOnly)
 
 TEST(MainWindowPaint, GuidesOffKeepsTheLabel)
 {
-    Canvas canvas;
+    Canvas canvas(kWidth, kHeight);
     PaintBackground(canvas.dc, kWidth, kHeight);
     PaintViewfinder(canvas.dc, kWidth, kHeight, 0, 0);
     const Edges label = LabelBoxOn(canvas.dc);

@@ -12,6 +12,7 @@
 #include "settings/settings.h"
 #include "settings/update_check.h"
 #include "settings/update_server.h"
+#include "tests/ui/canvas_win.h"
 #include "ui/settings_layout.h"
 #include "ui/settings_window_win.h"
 #include "ui/shell_state_win.h"
@@ -20,69 +21,6 @@ namespace {
 
 constexpr int kWidth = kSettingsClientWidth;
 constexpr int kHeight = kSettingsClientHeight;
-
-class Canvas {
-public:
-    Canvas()
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = kWidth;
-        info.bmiHeader.biHeight = -kHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-        previous = SelectObject(dc, bitmap);
-    }
-    ~Canvas()
-    {
-        SelectObject(dc, previous);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    uint32_t At(int x, int y) const  // 0x00BBGGRR
-    {
-        GdiFlush();
-        const uint32_t p = bits[y * kWidth + x];
-        return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
-    }
-    // Pixels in the box (right and bottom excluded) that are not white.
-    int Ink(int left, int top, int right, int bottom) const
-    {
-        int n = 0;
-        for (int y = top; y < bottom; y++)
-            for (int x = left; x < right; x++)
-                n += At(x, y) != kSetWhite;
-        return n;
-    }
-    HDC dc;
-
-private:
-    HBITMAP bitmap;
-    HGDIOBJ previous;
-    uint32_t* bits = nullptr;
-};
-
-std::string Rgb(uint32_t c)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "RGB(%u,%u,%u)", c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-    return text;
-}
-
-struct Pixel {
-    const char* what;
-    int x, y;
-    uint32_t colour;
-};
-
-void ExpectPixels(const Canvas& canvas, std::initializer_list<Pixel> pixels)
-{
-    for (const Pixel& p : pixels)
-        EXPECT_EQ(Rgb(canvas.At(p.x, p.y)), Rgb(p.colour)) << p.what << " at (" << p.x << ", " << p.y << ")";
-}
 
 constexpr uint32_t kAccent = kSetAccentColour;
 constexpr uint32_t kGrey = kSetControlOutline;
@@ -111,7 +49,7 @@ protected:
         PaintSettings(canvas.dc, kWidth, kHeight);
         EXPECT_EQ(GetCurrentObject(canvas.dc, OBJ_FONT), before);
     }
-    Canvas canvas;
+    Canvas canvas{kWidth, kHeight};
     Settings saved;
 };
 
@@ -144,7 +82,7 @@ TEST_F(SettingsPaint, Defaults)
         {"button", 30, 300, kSetLightFill},
         {"button outline", 79, 296, kSetFieldOutline},
     });
-    EXPECT_EQ(canvas.Ink(150, 298, 430, 334), 0) << "a status line before any check";
+    EXPECT_EQ(canvas.Ink(150, 298, 430, 334, kSetWhite), 0) << "a status line before any check";
     // Every label has its text.
     const struct {
         const char* what;
@@ -156,7 +94,7 @@ TEST_F(SettingsPaint, Defaults)
                  {"启动时自动检查", 20, 246, 160, 268}, {"检查更新", 30, 300, 128, 328},
                  {"note", 20, 404, 160, 420}};
     for (const auto& t : texts)
-        EXPECT_GT(canvas.Ink(t.left, t.top, t.right, t.bottom), 10) << t.what;
+        EXPECT_GT(canvas.Ink(t.left, t.top, t.right, t.bottom, kSetWhite), 10) << t.what;
 }
 
 TEST_F(SettingsPaint, OtherStates)
@@ -183,7 +121,7 @@ TEST_F(SettingsPaint, OtherStates)
         {"start-up check on", 369, 253, kAccent},
         {"its knob on the right", 397, 253, kWhite},
     });
-    EXPECT_GT(canvas.Ink(154, 304, 200, 330), 0) << "status line";
+    EXPECT_GT(canvas.Ink(154, 304, 200, 330, kSetWhite), 0) << "status line";
 }
 
 TEST_F(SettingsPaint, LinkEndsAtX410WithItsUnderline)
@@ -202,8 +140,8 @@ TEST_F(SettingsPaint, LinkEndsAtX410WithItsUnderline)
         {"underline's end", 409, row, kSetLinkUnderline},
         {"past the underline", 410, row, kWhite},
     });
-    EXPECT_GT(canvas.Ink(410 - size.cx, 404, 410, row), 10) << "link text";
-    EXPECT_EQ(canvas.Ink(411, 380, 430, 440), 0) << "right of the link";
+    EXPECT_GT(canvas.Ink(410 - size.cx, 404, 410, row, kSetWhite), 10) << "link text";
+    EXPECT_EQ(canvas.Ink(411, 380, 430, 440, kSetWhite), 0) << "right of the link";
 }
 
 }  // namespace
