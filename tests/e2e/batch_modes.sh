@@ -53,12 +53,6 @@ mkdir bin
 cp "$windows_build/pixlo.exe" bin/
 exe=$work/bin/pixlo.exe
 
-# pixlo ARGS...: runs the program, output in out.txt, exit code in $status.
-pixlo() {
-  status=0
-  timeout 60 "$wine_run" "$exe" "$@" >out.txt 2>err.txt || status=$?
-  [ "$status" != 124 ] || fail "pixlo.exe $* did not end within 60 s"
-}
 expect_output() {  # what expected-bytes(with \r, \n escapes) expected-status
   local expected
   expected=$(printf '%b' "$2" | od -An -c)

@@ -9,6 +9,16 @@ wait_for() {  # seconds command...: polls the command until it succeeds, or fail
   done
 }
 
+# pixlo ARGS...: runs "$exe" through "$wine_run", output in out.txt and
+# err.txt, exit code in $status; fails when it does not end within
+# $pixlo_timeout seconds (60 unless set).
+pixlo() {
+  local limit=${pixlo_timeout:-60}
+  status=0
+  timeout "$limit" "$wine_run" "$exe" "$@" >out.txt 2>err.txt || status=$?
+  [ "$status" != 124 ] || fail "pixlo.exe $* did not end within $limit s"
+}
+
 # end_pid PID: ends a process this script started (nothing when PID is empty).
 end_pid() {
   [ -n "$1" ] || return 0
