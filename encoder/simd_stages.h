@@ -1,6 +1,6 @@
 #pragma once
-// The palette learning and the colour cube written once over a vector of
-// 32-bit lanes, for the files that compile them for one instruction set each
+// The colour cube and the diffusion written once over a vector of 32-bit
+// lanes, for the files that compile them for one instruction set each
 // (simd_sse41.cpp, simd_avx2.cpp). Each of those defines a struct V with the
 // operations below and includes this header after it.
 //
@@ -8,180 +8,13 @@
 // used: a file built with -mavx2 must not leave an AVX2 copy of a shared
 // inline function for the linker to pick on a processor without AVX2.
 //
-// The results equal the reference path's byte for byte. The competition
-// keeps both running minima as one 32-bit key, (distance << 8) | neuron, so
-// the lowest neuron wins a tie exactly as the strict comparisons of the
-// reference do; the neighbour moves cover every neuron of the window at once
-// with weight 0 outside it, which leaves those neurons unchanged.
+// The results equal the reference path's byte for byte.
 
 #include <cstdint>
-
-#include "encoder/quantizer.h"
 
 namespace {
 
 constexpr int32_t kNeurons = 256;
-// One 8-lane window past neuron 255, so a move window that starts near the
-// end needs no shorter tail.
-constexpr int32_t kNeuronPad = 8;
-// weight[kWeightCentre + (neuron - winner)] is the pull on that neuron.
-constexpr int32_t kWeightCentre = 64;
-constexpr int32_t kWeights = 128;
-
-// Structure of arrays, so one load gives the same component of V::kLanes
-// neurons. Static like the reference's state: one frame learns at a time.
-struct alignas(64) LaneQuantizerState {
-    int32_t b[kNeurons + kNeuronPad];  // colour value x 16
-    int32_t g[kNeurons + kNeuronPad];
-    int32_t r[kNeurons + kNeuronPad];
-    int32_t bias[kNeurons];  // units of 1/65536
-    int32_t freq[kNeurons];  // 65536 = wins always
-    int32_t weight[kWeights];
-    QuantizerSchedule schedule;
-};
-
-LaneQuantizerState lanes;
-
-// The winner moves by alpha / 1024 of its distance and a neighbour at
-// distance m by radpower[m] / 2048. (alpha x d) / 1024 and (2 alpha x d) /
-// 2048 truncate to the same integer, so the winner is the window's centre
-// with weight 2 alpha and one formula moves them all.
-void LaneWeights()
-{
-    const QuantizerSchedule& s = lanes.schedule;
-    for (int32_t k = 0; k < kWeights; k++)
-        lanes.weight[k] = 0;
-    lanes.weight[kWeightCentre] = 2 * s.alpha;
-    for (int32_t m = 1; m < s.rad; m++) {
-        lanes.weight[kWeightCentre + m] = s.radpower[m];
-        lanes.weight[kWeightCentre - m] = s.radpower[m];
-    }
-}
-
-void LaneReset()
-{
-    for (int32_t i = 0; i < kNeurons + kNeuronPad; i++) {
-        const int32_t start = i < kNeurons ? i : 0;
-        lanes.b[i] = lanes.g[i] = lanes.r[i] = start;
-    }
-    for (int32_t i = 0; i < kNeurons; i++) {
-        lanes.bias[i] = 0;
-        lanes.freq[i] = 256;
-    }
-    ResetQuantizerSchedule(&lanes.schedule);
-    LaneWeights();
-}
-
-// Returns the biased winner; rewards the closest neuron, and lets every
-// neuron's frequency decay into its bias, as the reference does.
-inline int32_t LaneContest(int32_t b, int32_t g, int32_t r)
-{
-    using R = typename V::Reg;
-    const R sb = V::Set1(b), sg = V::Set1(g), sr = V::Set1(r);
-    const R step = V::Set1(V::kLanes);
-    const R keepHigh = V::Set1(~0xFF);
-    R neuron = V::Ramp();
-    R best = V::Set1(INT32_MAX);
-    R bestBiased = V::Set1(INT32_MAX);
-#pragma GCC unroll 4
-    for (int32_t i = 0; i < kNeurons; i += V::kLanes) {
-        const R dist = V::Add(V::Add(V::Abs(V::Sub(V::Load(lanes.b + i), sb)),
-                                     V::Abs(V::Sub(V::Load(lanes.g + i), sg))),
-                              V::Abs(V::Sub(V::Load(lanes.r + i), sr)));
-        const R key = V::Or(V::ShiftLeft<8>(dist), neuron);
-        best = V::Min(best, key);
-        // (dist - (bias >> 12)) << 8 | neuron; (bias >> 12) << 8 is bias >> 4
-        // with its low byte cleared. The bias before this sample's decay.
-        const R bias = V::Load(lanes.bias + i);
-        bestBiased = V::Min(bestBiased, V::Sub(key, V::And(V::ShiftRight<4>(bias), keepHigh)));
-        const R freq = V::Load(lanes.freq + i);
-        const R beta = V::ShiftRight<10>(freq);
-        V::Store(lanes.freq + i, V::Sub(freq, beta));
-        V::Store(lanes.bias + i, V::Add(bias, V::ShiftLeft<10>(beta)));
-        neuron = V::Add(neuron, step);
-    }
-    const int32_t bestpos = V::MinLane(best) & 0xFF;
-    lanes.freq[bestpos] += 64;
-    lanes.bias[bestpos] -= 65536;
-    return V::MinLane(bestBiased) & 0xFF;
-}
-
-// component -= ((component - target) x weight) / 2048, the division
-// truncating toward zero as in the reference (a plain shift would floor).
-inline void LaneMoveComponent(int32_t* component, typename V::Reg target, typename V::Reg weight)
-{
-    using R = typename V::Reg;
-    const R n = V::Load(component);
-    const R x = V::MulLow(V::Sub(n, target), weight);
-    const R towardZero = V::And(V::ShiftRight<31>(x), V::Set1(2047));
-    V::Store(component, V::Sub(n, V::ShiftRight<11>(V::Add(x, towardZero))));
-}
-
-// Moves the winner j and its neighbours within the radius. The window starts
-// on a lane boundary, so these stores line up with the next competition's
-// loads and forward to them.
-inline void LaneMove(int32_t j, int32_t b, int32_t g, int32_t r)
-{
-    using R = typename V::Reg;
-    const int32_t rad = lanes.schedule.rad;
-    int32_t first = rad != 0 ? j - rad + 1 : j;
-    if (first < 0)
-        first = 0;
-    first &= ~(V::kLanes - 1);
-    int32_t last = rad != 0 ? j + rad - 1 : j;
-    if (last > kNeurons - 1)
-        last = kNeurons - 1;
-    const R sb = V::Set1(b), sg = V::Set1(g), sr = V::Set1(r);
-    for (int32_t i = first; i <= last; i += V::kLanes) {
-        const R weight = V::LoadUnaligned(lanes.weight + kWeightCentre + i - j);
-        LaneMoveComponent(lanes.b + i, sb, weight);
-        LaneMoveComponent(lanes.g + i, sg, weight);
-        LaneMoveComponent(lanes.r + i, sr, weight);
-    }
-}
-
-inline uint8_t LaneClamp(int32_t v)
-{
-    return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
-}
-
-// The sampling walk and the schedule exactly as in QuantizerLearnScalar.
-void LaneLearn(const uint8_t* pixels, int32_t pixelCount, uint8_t* palette)
-{
-    LaneReset();
-    const int32_t samples = pixelCount >= 10 ? pixelCount / 10 : 1;
-    int32_t delta = pixelCount / 1000;
-    if (delta == 0)
-        delta = 1;
-    const int32_t step = QuantizerSampleStep(pixelCount);
-
-    // A countdown to the end of the cycle instead of k % delta: a division
-    // per sample that the reference pays and this path need not.
-    int32_t position = 0;
-    int32_t untilCycleEnd = delta;
-    for (int32_t k = 0; k < samples; k++) {
-        const uint8_t* p = pixels + static_cast<int64_t>(position) * 4;
-        const int32_t b = p[0] << 4;
-        const int32_t g = p[1] << 4;
-        const int32_t r = p[2] << 4;
-        LaneMove(LaneContest(b, g, r), b, g, r);
-
-        position += step;
-        if (position >= pixelCount)
-            position %= pixelCount;
-        if (--untilCycleEnd == 0) {
-            untilCycleEnd = delta;
-            EndQuantizerCycle(&lanes.schedule);
-            LaneWeights();
-        }
-    }
-
-    for (int32_t i = 0; i < kNeurons; i++) {
-        palette[3 * i + 0] = LaneClamp(lanes.r[i] >> 4);
-        palette[3 * i + 1] = LaneClamp(lanes.g[i] >> 4);
-        palette[3 * i + 2] = LaneClamp(lanes.b[i] >> 4);
-    }
-}
 
 // The colour cube: V::kLanes blue cells of one (r, g) row at a time against
 // one palette entry. Keys are (distance << 8) | entry; the largest distance,
