@@ -7,7 +7,7 @@
 # the file layout shows up here. When such a change is intended, take the new
 # hashes only after the round-trip and pinned-value tests agree with it.
 #
-# cmake -DPROGRAM=<pixlo_batch or pixlo.exe> [-DEMULATOR=<runner>]
+# cmake -DPROGRAM=<pixlo or pixlo.exe> [-DEMULATOR=<runner>]
 #       -DWATERMARK=<png> -DWORK=<scratch folder> -P test_animation_hashes.cmake
 cmake_minimum_required(VERSION 3.22)
 

@@ -18,7 +18,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 wine_run="$root/scripts/wine-run"
 # PIXLO_BUILD_NATIVE, PIXLO_BUILD_WINDOWS and PIXLO_E2E_PREFIX point at
 # other build folders and another prefix for display runs.
-native="${PIXLO_BUILD_NATIVE:-$root/build/native}/pixlo_batch"
+native="${PIXLO_BUILD_NATIVE:-$root/build/native}/pixlo"
 windows_build=${PIXLO_BUILD_WINDOWS:-$root/build/windows}
 export WINEPREFIX="${PIXLO_E2E_PREFIX:-$root/build/wineprefix-display}"
 # shellcheck source=scripts/wine-env.sh
