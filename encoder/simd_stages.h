@@ -67,58 +67,60 @@ void LaneCube(const uint8_t* palette, uint8_t* cube)
     }
 }
 
-// The diffusion with the three channels of a pixel in one 128-bit vector
-// (B, G, R and a fourth lane that nothing reads), so each share of the error
-// is three or four instructions for all channels instead of per channel.
-// The error rows keep the reference's layout of three ints per slot: they
-// are read and written 12 bytes at a time, so no write spills into the
-// neighbouring slot and no read passes the end of the rows. Two rows run
-// at once for two independent chains: each pixel waits for the share its
-// left neighbour passes right, so a single row is one long chain of
-// dependent steps. The lower row runs two pixels behind: its pixel x needs
-// slots x + 1 and x + 2 of the error row between them, which the upper row
-// completes with its pixels x + 1 and x + 2. It writes its own row below
-// into the upper row's error row, only at slots the upper row has passed,
-// so two error rows still do. Every slot of a row below is written once,
-// complete, instead of being cleared and then added to three times.
+// The diffusion with the three channels of a pixel in one vector of 16-bit
+// lanes (B, G, R and a fourth lane that nothing reads), so each share of the
+// error is three or four instructions for all channels instead of per
+// channel. Sixteen bits are plenty: an error is within -255..255, and a slot
+// collects at most 12/16 of four errors' worth. The fast path keeps its own
+// layout in the caller's error rows: a slot is four 16-bit values, read and
+// written 8 bytes at once, so two rows take 16 bytes per slot of the 24 the
+// rows have. Two rows run at once for two independent chains: each pixel
+// waits for the share its left neighbour passes right, so a single row is
+// one long chain of dependent steps. The lower row runs two pixels behind:
+// its pixel x needs slots x + 1 and x + 2 of the error row between them,
+// which the upper row completes with its pixels x + 1 and x + 2. It writes
+// its own row below into the upper row's error row, only at slots the upper
+// row has passed, so two error rows still do. Every slot of a row below is
+// written once, complete, instead of being cleared and then added to three
+// times.
+constexpr size_t kSlotLanes = 4;
+
 struct LaneDiffusionRow {
     const uint8_t* pixels;
     uint8_t* out;
-    int32_t* current;  // this row's error row: read, and given the right shares
-    int32_t* next;     // the row below's: each slot written once, complete
+    int16_t* current;  // this row's error row: read, and given the right shares
+    int16_t* next;     // the row below's: each slot written once, complete
     __m128i here;      // the error arriving at the next pixel
     __m128i slot;      // slot x below, still missing pixel x's below-left share
     __m128i after;     // slot x + 1 below, still missing two shares
 };
 
-inline __m128i LoadSlot(const int32_t* slot)
+inline __m128i LoadSlot(const int16_t* slot)
 {
-    const __m128i bg = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(slot));
-    return _mm_insert_epi32(bg, slot[2], 2);
+    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(slot));
 }
 
-inline void StoreSlot(int32_t* slot, __m128i v)
+inline void StoreSlot(int16_t* slot, __m128i v)
 {
     _mm_storel_epi64(reinterpret_cast<__m128i*>(slot), v);
-    slot[2] = _mm_extract_epi32(v, 2);
 }
 
 // Signed division by 2^k truncating toward zero: add 2^k - 1 to negative
-// values before the arithmetic shift. sign is x >> 31 (all ones or zero);
+// values before the arithmetic shift. sign is x >> 15 (all ones or zero);
 // 5e has the sign of e, so one mask serves every share.
 template <int kShift>
 inline __m128i TruncatingShift(__m128i x, __m128i sign)
 {
-    return _mm_srai_epi32(_mm_add_epi32(x, _mm_srli_epi32(sign, 32 - kShift)), kShift);
+    return _mm_srai_epi16(_mm_add_epi16(x, _mm_srli_epi16(sign, 16 - kShift)), kShift);
 }
 
-void LaneStartRow(LaneDiffusionRow& row, const uint8_t* pixels, uint8_t* out, int32_t* current, int32_t* next)
+void LaneStartRow(LaneDiffusionRow& row, const uint8_t* pixels, uint8_t* out, int16_t* current, int16_t* next)
 {
     row.pixels = pixels;
     row.out = out;
     row.current = current;
     row.next = next;
-    row.here = LoadSlot(current + 3);
+    row.here = LoadSlot(current + kSlotLanes);
     row.slot = _mm_setzero_si128();
     row.after = _mm_setzero_si128();
 }
@@ -127,34 +129,49 @@ __attribute__((always_inline)) inline void LaneDiffusePixel(LaneDiffusionRow& ro
 {
     int32_t bytes;
     __builtin_memcpy(&bytes, row.pixels + static_cast<size_t>(x) * 4, 4);
-    const __m128i pixel = _mm_cvtepu8_epi32(_mm_cvtsi32_si128(bytes));
-    const __m128i v = _mm_min_epi32(_mm_max_epi32(_mm_add_epi32(pixel, row.here), _mm_setzero_si128()),
-                                    _mm_set1_epi32(255));
+    const __m128i pixel = _mm_cvtepu8_epi16(_mm_cvtsi32_si128(bytes));
+    const __m128i v = _mm_min_epi16(_mm_max_epi16(_mm_add_epi16(pixel, row.here), _mm_setzero_si128()),
+                                    _mm_set1_epi16(255));
     // The clamped channels as bytes B, G, R in one word; the cell takes the
     // top four bits of each.
-    const __m128i packed = _mm_packus_epi16(_mm_packus_epi32(v, v), _mm_setzero_si128());
+    const __m128i packed = _mm_packus_epi16(v, v);
     const uint32_t c = cell[V::CellIndex(static_cast<uint32_t>(_mm_cvtsi128_si32(packed)))];
     row.out[x] = static_cast<uint8_t>(c >> 24);
-    const __m128i e = _mm_sub_epi32(v, _mm_cvtepu8_epi32(_mm_cvtsi32_si128(static_cast<int32_t>(c))));
-    const __m128i sign = _mm_srai_epi32(e, 31);
+    const __m128i e = _mm_sub_epi16(v, _mm_cvtepu8_epi16(_mm_cvtsi32_si128(static_cast<int32_t>(c))));
+    const __m128i sign = _mm_srai_epi16(e, 15);
 
-    int32_t* right = row.current + (static_cast<size_t>(x) + 2) * 3;
-    const __m128i e5 = _mm_add_epi32(_mm_slli_epi32(e, 2), e);
-    row.here = _mm_add_epi32(LoadSlot(right), TruncatingShift<4>(e5, sign));
+    int16_t* right = row.current + (static_cast<size_t>(x) + 2) * kSlotLanes;
+    const __m128i e5 = _mm_add_epi16(_mm_slli_epi16(e, 2), e);
+    row.here = _mm_add_epi16(LoadSlot(right), TruncatingShift<4>(e5, sign));
     StoreSlot(right, row.here);
 
     if (x > 0)
-        row.slot = _mm_add_epi32(row.slot, TruncatingShift<3>(e, sign));
-    StoreSlot(row.next + static_cast<size_t>(x) * 3, row.slot);
-    row.slot = _mm_add_epi32(row.after, TruncatingShift<2>(e, sign));
+        row.slot = _mm_add_epi16(row.slot, TruncatingShift<3>(e, sign));
+    StoreSlot(row.next + static_cast<size_t>(x) * kSlotLanes, row.slot);
+    row.slot = _mm_add_epi16(row.after, TruncatingShift<2>(e, sign));
     row.after = TruncatingShift<4>(e, sign);
 }
 
 inline void LaneEndRow(LaneDiffusionRow& row, int32_t width)
 {
-    int32_t* tail = row.next + static_cast<size_t>(width) * 3;
+    int16_t* tail = row.next + static_cast<size_t>(width) * kSlotLanes;
     StoreSlot(tail, row.slot);
-    StoreSlot(tail + 3, row.after);
+    StoreSlot(tail + kSlotLanes, row.after);
+}
+
+// Leaves the error rows as the reference leaves them, three ints per slot,
+// so every path's rows can be compared. Each slot moves from 8 bytes to 12
+// at the same position, so going from the last slot down never overwrites
+// one not yet read.
+void LaneWidenRows(int32_t* errorRows, int32_t width)
+{
+    const size_t slots = 2 * (static_cast<size_t>(width) + 2);
+    const int16_t* narrow = reinterpret_cast<const int16_t*>(errorRows);
+    for (size_t s = slots; s-- > 0;) {
+        const __m128i wide = _mm_cvtepi16_epi32(LoadSlot(narrow + s * kSlotLanes));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(errorRows + s * 3), wide);
+        errorRows[s * 3 + 2] = _mm_extract_epi32(wide, 2);
+    }
 }
 
 void LaneDiffuse(const uint8_t* pixels, int32_t width, int32_t height, const uint8_t* palette,
@@ -168,11 +185,13 @@ void LaneDiffuse(const uint8_t* pixels, int32_t width, int32_t height, const uin
         cell[i] = static_cast<uint32_t>(palette[3 * k + 2]) | static_cast<uint32_t>(palette[3 * k + 1]) << 8 |
                   static_cast<uint32_t>(palette[3 * k + 0]) << 16 | k << 24;
     }
-    const size_t rowValues = (static_cast<size_t>(width) + 2) * 3;
-    int32_t* current = errorRows;
-    int32_t* next = errorRows + rowValues;
-    for (size_t i = 0; i < rowValues; i++)
-        current[i] = 0;
+    // The rows are only ever touched through vector loads and stores, which
+    // may alias anything.
+    const size_t rowValues = (static_cast<size_t>(width) + 2) * kSlotLanes;
+    int16_t* current = reinterpret_cast<int16_t*>(errorRows);
+    int16_t* next = current + rowValues;
+    for (size_t i = 0; i < rowValues; i += kSlotLanes)
+        StoreSlot(current + i, _mm_setzero_si128());
 
     const size_t stride = static_cast<size_t>(width) * 4;
     int32_t y = 0;
@@ -203,6 +222,7 @@ void LaneDiffuse(const uint8_t* pixels, int32_t width, int32_t height, const uin
             LaneDiffusePixel(last, x, cell);
         LaneEndRow(last, width);
     }
+    LaneWidenRows(errorRows, width);
 }
 
 }  // namespace
