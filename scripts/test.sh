@@ -47,6 +47,7 @@ check "png decoders agree" bash tests/e2e/png_decoders.sh
 check "settings file and update check" bash tests/e2e/settings.sh
 check "windowed program under wine" bash tests/e2e/windowed.sh
 check "settings window under wine" bash tests/e2e/settings_window.sh
+check "native recorder on X11" bash tests/e2e/native_recorder.sh
 check "fuzzing" env FUZZ_SECONDS="${FUZZ_SECONDS:-45}" bash fuzz/run.sh
 
 source scripts/wine-env.sh

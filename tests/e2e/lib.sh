@@ -26,12 +26,14 @@ end_pid() {
   wait "$1" 2>/dev/null || true
 }
 
-# start_xvfb WxH LOG: starts a private Xvfb on a display number it picks
-# itself, exports DISPLAY and sets xvfb_pid; fails when it does not come up.
+# start_xvfb WxH LOG [OPTION...]: starts a private Xvfb on a display number
+# it picks itself, with any further Xvfb options, exports DISPLAY and sets
+# xvfb_pid; fails when it does not come up.
 start_xvfb() {
   local size=$1 log=$2 number
+  shift 2
   number=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$number" >"$log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp "$@" 3>"$number" >"$log" 2>&1 &
   xvfb_pid=$!
   if ! wait_for 10 test -s "$number"; then
     rm -f "$number"

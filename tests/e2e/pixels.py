@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Reads pixels of binary PPM (P6) pictures for the windowed end-to-end test.
+"""Reads pixels of binary PPM (P6) pictures for the end-to-end tests.
 
   at FILE X Y [X Y ...]          "R,G,B" of each point, one a line
   count FILE X Y W H R,G,B TOL   pixels of the rectangle within TOL of the colour
@@ -20,6 +20,10 @@
                                  single pixels; blocks touching a mask rectangle
                                  are left out. Prints the differing blocks, how
                                  many were compared, and the first difference
+  over FILE CURSOR X Y OUT       writes FILE with a cursor image put over it, its
+                                 top-left corner at (X, Y), clipped, as OUT;
+                                 CURSOR is the text of pixlo_x11_probe cursor
+                                 (premultiplied 0xAARRGGBB words)
 """
 
 import hashlib
@@ -147,6 +151,26 @@ def main(argv):
                     first = "first the block at screen %d,%d: %s against %s" % (
                         key[0] * 8, key[1] * 8, [round(v) for v in mean_a], [round(v) for v in mean_b])
         print(differing, compared, first or "")
+    elif command == "over":
+        width, height, body = load(argv[2])
+        lines = open(argv[3]).read().split("\n")
+        cw, ch = (int(v) for v in lines[0].split()[:2])
+        x0, y0 = int(argv[4]), int(argv[5])
+        out = bytearray(body)
+        for row in range(ch):
+            words = [int(w, 16) for w in lines[1 + row].split()]
+            for column in range(cw):
+                x, y = x0 + column, y0 + row
+                if not (0 <= x < width and 0 <= y < height):
+                    continue
+                word = words[column]
+                alpha = word >> 24
+                i = (y * width + x) * 3
+                for c, shift in enumerate((16, 8, 0)):
+                    value = ((word >> shift) & 255) + out[i + c] * (255 - alpha) / 255
+                    out[i + c] = min(255, int(value + 0.5))
+        with open(argv[6], "wb") as f:
+            f.write(b"P6\n%d %d\n255\n" % (width, height) + bytes(out))
     else:
         sys.exit("unknown command " + command)
 

@@ -3,11 +3,27 @@
 //              blocks (the server keeps it after this program ends)
 //   cursor     prints the XFixes cursor image: "W H XHOT YHOT X Y" and then
 //              W x H premultiplied 0xAARRGGBB words in hex, a row a line
+//   record X Y W H CURSOR
+//              a recording of that rectangle through the native program's
+//              capture loop and screen source, cursor drawn when CURSOR is 1:
+//              the last frame it handed to the encoder (a still scene's only
+//              one), as a binary PPM on standard output; standard error says whether the screen was
+//              copied through shared memory
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include <time.h>
+
+#include "encoder/frame_store.h"
+#include "image/output_geometry.h"
+#include "recorder/capture.h"
+#include "recorder/recorder_state.h"
+#include "recorder/screen_x11.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -67,12 +83,47 @@ int PrintCursor(Display* display)
     return 0;
 }
 
+int Record(int32_t x, int32_t y, int32_t w, int32_t h, int32_t cursor)
+{
+    UseX11Screen();
+    settings.cursor = cursor;
+    StartCapture(x, y, w, h, 10, 0, 0);
+    // The first tick starts at once; a stop 150 ms later lets it finish.
+    timespec pause = {0, 150 * 1000 * 1000};
+    nanosleep(&pause, nullptr);
+    recorderState.stopRequest.store(1);
+    while (recorderState.recording.load() == 1) {
+        pause.tv_nsec = 10 * 1000 * 1000;
+        nanosleep(&pause, nullptr);
+    }
+    captureApi.waitThread(15000);
+    if (frameStore.count < 1) {
+        const char* why = X11ScreenFailure();
+        std::fprintf(stderr, "no frame: %s\n", why ? why : "no tick ran");
+        return 1;
+    }
+    // prevFrame keeps the last frame handed to the encoder.
+    const int32_t width = outputGeometry.outWidth, height = outputGeometry.outHeight;
+    std::printf("P6\n%d %d\n255\n", width, height);
+    for (size_t i = 0; i < static_cast<size_t>(width) * height * 4; i += 4) {
+        const uint8_t* p = recorderState.prevFrame + i;
+        const char rgb[3] = {static_cast<char>(p[2]), static_cast<char>(p[1]), static_cast<char>(p[0])};
+        std::fwrite(rgb, 1, 3, stdout);
+    }
+    std::fprintf(stderr, "%s\n", X11ScreenShared() ? "shared memory" : "plain requests");
+    ClearFrames();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 7 && std::strcmp(argv[1], "record") == 0)
+        return Record(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
+                      std::atoi(argv[6]));
     if (argc != 2 || (std::strcmp(argv[1], "paint") != 0 && std::strcmp(argv[1], "cursor") != 0)) {
-        std::fprintf(stderr, "usage: pixlo_x11_probe paint|cursor\n");
+        std::fprintf(stderr, "usage: pixlo_x11_probe paint|cursor|record X Y W H CURSOR\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);

@@ -1,0 +1,211 @@
+#!/usr/bin/env bash
+# End-to-end checks of the native program, pixlo, recording private Xvfb
+# displays: a known scene of flat blocks painted on the root window is
+# recorded and compared with the display's own pixels
+# (ImageMagick's import is the judge), also for rectangles reaching off the
+# screen; the cursor through XFixes; the same scene recorded by pixlo.exe
+# under Wine; a server without MIT-SHM; and the runs that have no display.
+#
+# The programs run from copies in the scratch folder, so the settings file
+# beside them is the test's own. pixlo.exe gets a Wine prefix of its own
+# there, whose server is started on this test's display.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+wine_run="$root/scripts/wine-run"
+# PIXLO_BUILD_NATIVE and PIXLO_BUILD_WINDOWS point at other build folders.
+native_build=${PIXLO_BUILD_NATIVE:-$root/build/native}
+windows_build=${PIXLO_BUILD_WINDOWS:-$root/build/windows}
+pixels="$root/tests/e2e/pixels.py"
+for tool in Xvfb xdotool xsetroot import convert identify python3 timeout; do
+  command -v "$tool" >/dev/null || { echo "native recorder: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
+done
+[ -x "$native_build/pixlo" ] && [ -x "$native_build/tests/pixlo_x11_probe" ] && [ -f "$windows_build/pixlo.exe" ] || {
+  echo "native recorder: build first (scripts/build.sh native windows)" >&2; exit 1; }
+
+work=$(mktemp -d /tmp/pixlo-native-recorder.XXXXXX)
+export WINEPREFIX=$work/wineprefix
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+servers=()
+cleanup() {
+  [ ! -d "$WINEPREFIX" ] || "$wineserver" -k 2>/dev/null || true
+  local pid
+  for pid in "${servers[@]}"; do end_pid "$pid"; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+cd "$work"
+
+ok() { echo "ok: $*"; }
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# shellcheck source=tests/e2e/lib.sh
+source "$root/tests/e2e/lib.sh"
+
+mkdir bin
+cp "$native_build/pixlo" "$windows_build/pixlo.exe" bin/
+probe=$native_build/tests/pixlo_x11_probe
+exe=$work/bin/pixlo.exe
+
+# native ARGS...: runs the native program like lib.sh's pixlo runs pixlo.exe.
+native() {
+  status=0
+  timeout 30 bin/pixlo "$@" >out.txt 2>err.txt || status=$?
+  [ "$status" != 124 ] || fail "pixlo $* did not end within 30 s"
+}
+rect_ok() {  # path W H [line end]: the OK line of a still scene, one frame of W x H
+  [[ $(cat out.txt) =~ ^OK:\ $1\ \ frames=1\ \ out=$2x$3\ \ elapsed=[0-9]+ms${4:-}$ ]] && [ "$status" = 0 ] ||
+    fail "/rect to $1: exit $status, '$(cat out.txt)' $(cat err.txt), expected one frame of $2x$3"
+}
+frame() { convert "$1[0]" -depth 8 "ppm:$2"; }  # first frame of a GIF as a PPM
+differing() {  # A B W H TOL: how many pixels differ by more than TOL, and the first
+  python3 "$pixels" diff "$1" 0 0 "$2" 0 0 "$3" "$4" "$5"
+}
+# expect_rect X Y W H OUT: the screen's pixels in that rectangle, black where
+# it leaves the screen, from the screenshot screen.ppm.
+expect_rect() {
+  convert -size "$3x$4" xc:black screen.ppm -geometry "$(printf '%+d%+d' $((-$1)) $((-$2)))" -composite \
+    -depth 8 "ppm:$5"
+}
+# paint_scene: the probe's scene on the root window, and screen.ppm of it.
+paint_scene() {
+  "$probe" paint || fail "the scene cannot be painted on $DISPLAY"
+  import -window root -depth 8 ppm:screen.ppm
+  [ "$(python3 "$pixels" at screen.ppm 50 40)" = "255,0,0" ] || fail "the scene does not show on $DISPLAY"
+}
+
+# The GIF encoder learns a palette per frame: flat colours come back within
+# a few steps (255 may read 254), not always exactly. Frames from the same
+# pixels are compared exactly.
+tolerance=16
+screen_w=640 screen_h=480
+# x y w h | what it shows
+rects=(
+  "20 20 400 300|inside, over the pointer (cursor=0 leaves it out)"
+  "500 400 200 120|half past the right and bottom edges"
+  "-30 -20 120 90|negative x and y"
+)
+
+# --- Runs without a screen to record: the FAIL line, exit 0, one reason.
+absent=""
+for n in $(seq 70 79); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then absent=$n; break; fi
+done
+[ -n "$absent" ] || fail "no free display number for the missing-display case"
+# environment | what the reason names
+cases=("-u DISPLAY|DISPLAY" "DISPLAY=:$absent|:$absent")
+for case in "${cases[@]}"; do
+  IFS='|' read -r environment named <<<"$case"
+  status=0
+  # shellcheck disable=SC2086
+  timeout 30 env $environment bin/pixlo /rect 0 0 64 48 1 none.gif >out.txt 2>err.txt || status=$?
+  [ "$(cat out.txt)" = "FAIL: none.gif  frames=0" ] && [ "$status" = 0 ] ||
+    fail "env $environment: exit $status and '$(cat out.txt)', expected the FAIL line and exit 0"
+  [ "$(wc -l <err.txt)" = 1 ] && grep -qF "$named" err.txt ||
+    fail "env $environment: standard error '$(cat err.txt)', expected one line naming $named"
+  [ ! -e none.gif ] || fail "env $environment left a file"
+done
+ok "no DISPLAY and a display that does not exist: the FAIL line, exit 0, and why ($(cat err.txt))"
+
+native --version
+[[ $(cat out.txt) =~ ^pixlo\ [0-9]+$ ]] && [ "$status" = 0 ] || fail "--version: exit $status, '$(cat out.txt)'"
+native --help
+head -1 out.txt | grep -q '^usage: pixlo /rect x y w h seconds out.gif' && [ "$status" = 0 ] ||
+  fail "--help: exit $status, '$(head -1 out.txt)'"
+native
+[ ! -s out.txt ] && [ "$(head -1 err.txt)" = "$(head -1 <<<"$(bin/pixlo --help)")" ] && [ "$status" = 1 ] ||
+  fail "no arguments: exit $status, expected the help on standard error and exit 1"
+ok "--version, --help (exit 0) and no arguments (the help on standard error, exit 1)"
+
+# --- A display with MIT-SHM.
+start_xvfb "${screen_w}x$screen_h" xvfb.log -noreset || fail "Xvfb did not start"
+servers+=("$xvfb_pid")
+paint_scene
+for row in "${rects[@]}"; do
+  IFS='|' read -r rect what <<<"$row"
+  read -r x y w h <<<"$rect"
+  expect_rect "$x" "$y" "$w" "$h" expected.ppm
+  "$probe" record "$x" "$y" "$w" "$h" 0 >composed.ppm 2>probe.err || fail "probe record $rect: $(cat probe.err)"
+  [ "$(cat probe.err)" = "shared memory" ] || fail "probe record $rect on a server with MIT-SHM: $(cat probe.err)"
+  read -r count first <<<"$(differing composed.ppm expected.ppm "$w" "$h" 0)"
+  [ "$count" = 0 ] || fail "$rect ($what): $count pixels of the frame differ from the screen, $first"
+
+  native /rect "$x" "$y" "$w" "$h" 1 "shm$x.gif"
+  rect_ok "shm$x.gif" "$w" "$h"
+  frame "shm$x.gif" recorded.ppm
+  read -r count first <<<"$(differing recorded.ppm expected.ppm "$w" "$h" "$tolerance")"
+  [ "$count" = 0 ] || fail "/rect $rect ($what): $count pixels differ from the screen, $first"
+  ok "$rect, $what: the frame is the screen exactly; /rect writes one frame of it"
+done
+
+# --- The cursor: a themed crosshair (24 x 24, hotspot in the middle, soft
+# shadow) set on the root window and read back through XFixes, over a
+# rectangle inside the red block. Its image's top-left corner goes to the
+# pointer, as on Windows. The frame handed to the encoder must be the scene
+# with the image put over it exactly. In the GIF the outline's few white
+# pixels lose out in the palette, so there the 8 x 8 block means are
+# compared: measured within 39 of the expected picture, while the image
+# moved by its hotspot, or left out, is at least 110 off.
+xsetroot -cursor_name crosshair
+printf '[settings]\ncursor=1\n' >bin/Pixlo.ini
+x=60 y=50 w=64 h=48
+expect_rect "$x" "$y" "$w" "$h" plain.ppm
+# pointer | what it shows
+pointers=("$((x + 20)) $((y + 12))|inside the rectangle" "$((x - 10)) $((y - 6))|left of and above it: its visible part")
+for row in "${pointers[@]}"; do
+  IFS='|' read -r pointer what <<<"$row"
+  read -r px py <<<"$pointer"
+  at_pointer() {
+    xdotool mousemove "$px" "$py" && "$probe" cursor >cursor.txt &&
+      read -r cw ch hx hy cx cy <cursor.txt && [ "$cx $cy" = "$px $py" ] && [ "$cw" -gt 0 ]
+  }
+  wait_for 10 at_pointer || fail "the pointer does not reach $pointer: $(head -1 cursor.txt)"
+  [ "$hx $hy" != "0 0" ] || fail "the crosshair's hotspot is 0 0: the check could not tell placements apart"
+  python3 "$pixels" over plain.ppm cursor.txt $((px - x)) $((py - y)) expected.ppm
+
+  "$probe" record "$x" "$y" "$w" "$h" 1 >composed.ppm 2>probe.err || fail "probe record with the cursor: $(cat probe.err)"
+  read -r count first <<<"$(differing composed.ppm expected.ppm "$w" "$h" 0)"
+  [ "$count" = 0 ] || fail "cursor at $pointer ($what): $count pixels of the frame differ from the scene with the image at the pointer, $first"
+
+  native /rect "$x" "$y" "$w" "$h" 1 cursor.gif
+  rect_ok cursor.gif "$w" "$h"
+  frame cursor.gif recorded.ppm
+  read -r count compared first <<<"$(python3 "$pixels" blocks recorded.ppm 0 0 expected.ppm 0 0 "$w" "$h" 48)"
+  [ "$count" = 0 ] || fail "/rect with the cursor at $pointer ($what): $count of $compared blocks differ, $first"
+  ok "cursor at $pointer, $what: the ${cw}x$ch image (hotspot $hx,$hy) with its top-left corner at the pointer"
+done
+rm bin/Pixlo.ini
+
+# --- pixlo.exe under Wine records the same still scenes: the same pixels.
+pixlo_timeout=120  # the first run makes the prefix
+for row in "${rects[@]}"; do
+  read -r x y w h <<<"${row%%|*}"
+  pixlo /rect "$x" "$y" "$w" "$h" 1 "wine$x.gif"
+  pixlo_timeout=60
+  rect_ok "wine$x.gif" "$w" "$h" $'\r'
+  frame "shm$x.gif" native.ppm
+  frame "wine$x.gif" wine.ppm
+  read -r count first <<<"$(differing native.ppm wine.ppm "$w" "$h" 0)"
+  [ "$count" = 0 ] || fail "/rect $x $y $w $h: $count pixels differ between pixlo and pixlo.exe, $first"
+done
+ok "pixlo and pixlo.exe under Wine record the same pixels (${#rects[@]} rectangles)"
+"$wineserver" -k 2>/dev/null || true
+
+# --- A display without MIT-SHM: plain requests, the same recordings.
+start_xvfb "${screen_w}x$screen_h" xvfb-noshm.log -noreset -extension MIT-SHM || fail "Xvfb without MIT-SHM did not start"
+servers+=("$xvfb_pid")
+paint_scene
+for row in "${rects[@]}"; do
+  read -r x y w h <<<"${row%%|*}"
+  expect_rect "$x" "$y" "$w" "$h" expected.ppm
+  "$probe" record "$x" "$y" "$w" "$h" 0 >composed.ppm 2>probe.err || fail "probe record without MIT-SHM: $(cat probe.err)"
+  [ "$(cat probe.err)" = "plain requests" ] || fail "probe record on a server without MIT-SHM: $(cat probe.err)"
+  read -r count first <<<"$(differing composed.ppm expected.ppm "$w" "$h" 0)"
+  [ "$count" = 0 ] || fail "$x $y $w $h without MIT-SHM: $count pixels of the frame differ from the screen, $first"
+  native /rect "$x" "$y" "$w" "$h" 1 "plain$x.gif"
+  rect_ok "plain$x.gif" "$w" "$h"
+  frame "shm$x.gif" shared.ppm
+  frame "plain$x.gif" plain.ppm
+  read -r count first <<<"$(differing plain.ppm shared.ppm "$w" "$h" 0)"
+  [ "$count" = 0 ] || fail "/rect $x $y $w $h: $count pixels differ without MIT-SHM, $first"
+done
+ok "without MIT-SHM: plain requests copy the screen exactly and record the same pixels (${#rects[@]} rectangles)"
