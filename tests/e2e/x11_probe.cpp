@@ -1,14 +1,15 @@
 // The native recorder's end-to-end helper on an X display:
 //   paint      makes the root window's background a known scene of flat
-//              blocks (the server keeps it after this program ends)
+//              blocks (a server started with -noreset keeps it after this
+//              program ends)
 //   cursor     prints the XFixes cursor image: "W H XHOT YHOT X Y" and then
 //              W x H premultiplied 0xAARRGGBB words in hex, a row a line
 //   record X Y W H CURSOR
 //              a recording of that rectangle through the native program's
 //              capture loop and screen source, cursor drawn when CURSOR is 1:
 //              the last frame it handed to the encoder (a still scene's only
-//              one), as a binary PPM on standard output; standard error says whether the screen was
-//              copied through shared memory
+//              one), as a binary PPM on standard output; standard error
+//              says whether the screen was copied through shared memory
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
 
