@@ -22,7 +22,7 @@ printf '%-10s %-7s %-7s %15s %15s %15s %15s %15s %8s\n' size input path EncodeFr
 for size in "360 200" "1920 1080"; do
   for kind in screen photo; do
     scalar_total=
-    for path in scalar sse4.1 avx2; do
+    for path in scalar sse4.1 avx2 avx512; do
       out="$work/cg.$path"
       # shellcheck disable=SC2086
       if ! valgrind --tool=callgrind --callgrind-out-file="$out" --toggle-collect='EncodeFrame*' \

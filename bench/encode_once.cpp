@@ -1,7 +1,7 @@
 // Encodes one fixed synthetic frame with a chosen encoder path, for
 // instruction counts under valgrind (bench/callgrind.sh), which repeat
 // exactly where wall-clock times on a shared machine do not.
-//   pixlo_encode_once scalar|sse4.1|avx2 WIDTH HEIGHT screen|photo
+//   pixlo_encode_once scalar|sse4.1|avx2|avx512 WIDTH HEIGHT screen|photo
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +16,7 @@
 int main(int argc, char** argv)
 {
     if (argc != 5) {
-        std::fprintf(stderr, "usage: %s scalar|sse4.1|avx2 WIDTH HEIGHT screen|photo\n", argv[0]);
+        std::fprintf(stderr, "usage: %s scalar|sse4.1|avx2|avx512 WIDTH HEIGHT screen|photo\n", argv[0]);
         return 2;
     }
     int path = -1;

@@ -11,9 +11,10 @@ const EncoderKernels kKernels[kEncoderPathCount] = {
     {QuantizerLearnScalar, BuildColourCubeScalar, DiffuseToIndicesScalar, LzwCompressScalar},
     {QuantizerLearnSse41, BuildColourCubeSse41, DiffuseToIndicesSse41, LzwCompressFast},
     {QuantizerLearnAvx2, BuildColourCubeAvx2, DiffuseToIndicesAvx2, LzwCompressFast},
+    {QuantizerLearnAvx512, BuildColourCubeAvx2, DiffuseToIndicesAvx2, LzwCompressFast},
 };
 
-const char* const kNames[kEncoderPathCount] = {"scalar", "sse4.1", "avx2"};
+const char* const kNames[kEncoderPathCount] = {"scalar", "sse4.1", "avx2", "avx512"};
 
 EncoderPath activePath = EncoderPath::kScalar;
 
@@ -50,12 +51,21 @@ int32_t EncoderPathSupported(EncoderPath path)
         // registers: libgcc checks that before it reports AVX2. The path's
         // diffusion uses BMI2's bit gather as well.
         return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2") ? 1 : 0;
+    case EncoderPath::kAvx512:
+        // libgcc reports these only when the operating system saves the
+        // 512-bit registers and the mask registers.
+        return EncoderPathSupported(EncoderPath::kAvx2) && __builtin_cpu_supports("avx512f") &&
+                       __builtin_cpu_supports("avx512bw")
+                   ? 1
+                   : 0;
     }
     return 0;
 }
 
 EncoderPath BestEncoderPath()
 {
+    if (EncoderPathSupported(EncoderPath::kAvx512))
+        return EncoderPath::kAvx512;
     if (EncoderPathSupported(EncoderPath::kAvx2))
         return EncoderPath::kAvx2;
     if (EncoderPathSupported(EncoderPath::kSse41))

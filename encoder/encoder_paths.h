@@ -12,9 +12,10 @@ enum class EncoderPath : int32_t {
     kScalar = 0,  // the reference: plain integer code, runs anywhere
     kSse41 = 1,   // 4 neurons or cube cells per instruction, faster diffusion and LZW
     kAvx2 = 2,    // 8 per instruction, otherwise as kSse41
+    kAvx512 = 3,  // learning 32 neurons per instruction, otherwise as kAvx2
 };
 
-constexpr int32_t kEncoderPathCount = 3;
+constexpr int32_t kEncoderPathCount = 4;
 
 // The stages of one frame, as EncodeFrame runs them. Each entry has the
 // contract of the public function of the same stage (QuantizerLearn,
@@ -44,5 +45,5 @@ int32_t SetEncoderPath(EncoderPath path);
 
 EncoderPath ActiveEncoderPath();
 
-// "scalar", "sse4.1" or "avx2", for test names and benchmark labels.
+// "scalar", "sse4.1", "avx2" or "avx512", for test names and benchmark labels.
 const char* EncoderPathName(EncoderPath path);

@@ -1,6 +1,7 @@
 #pragma once
 // The palette learning over a vector of 16-bit lanes, for the files that
-// compile it for one instruction set each (simd_sse41.cpp, simd_avx2.cpp).
+// compile it for one instruction set each (simd_sse41.cpp, simd_avx2.cpp,
+// simd_avx512.cpp).
 // Each of those defines a struct N with the operations below and includes
 // this header after it. Same linkage rules as simd_stages.h.
 //
@@ -42,6 +43,12 @@ struct alignas(64) NarrowQuantizerState {
 };
 
 NarrowQuantizerState narrow;
+
+// A move window starts up to N::kLanes - 1 neurons before the radius's
+// first neuron (rad - 1 before the winner, rad at most 32) and ends as far
+// past its last.
+static_assert(kWeightCentre >= 30 + N::kLanes && kWeightCentre + 30 + N::kLanes <= kWeights,
+              "every move window's weights lie inside the table");
 
 // The winner moves by alpha / 1024 of its distance and a neighbour at
 // distance m by radpower[m] / 2048. (alpha x d) / 1024 and (2 alpha x d) /

@@ -21,7 +21,7 @@
 
 namespace {
 
-const EncoderPath kFasterPaths[] = {EncoderPath::kSse41, EncoderPath::kAvx2};
+const EncoderPath kFasterPaths[] = {EncoderPath::kSse41, EncoderPath::kAvx2, EncoderPath::kAvx512};
 
 struct FrameCase {
     const char* name;
