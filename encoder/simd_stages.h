@@ -74,15 +74,13 @@ void LaneCube(const uint8_t* palette, uint8_t* cube)
 // collects at most 12/16 of four errors' worth. The fast path keeps its own
 // layout in the caller's error rows: a slot is four 16-bit values, read and
 // written 8 bytes at once, so two rows take 16 bytes per slot of the 24 the
-// rows have. Two rows run at once for two independent chains: each pixel
+// rows have. Several rows run at once for independent chains: each pixel
 // waits for the share its left neighbour passes right, so a single row is
-// one long chain of dependent steps. The lower row runs two pixels behind:
-// its pixel x needs slots x + 1 and x + 2 of the error row between them,
-// which the upper row completes with its pixels x + 1 and x + 2. It writes
-// its own row below into the upper row's error row, only at slots the upper
-// row has passed, so two error rows still do. Every slot of a row below is
-// written once, complete, instead of being cleared and then added to three
-// times.
+// one long chain of dependent steps. A lower row runs two pixels behind the
+// one above: its pixel x needs slots x + 1 and x + 2 of the error row
+// between them, which the row above completes with its pixels x + 1 and
+// x + 2. Every slot of a row below is written once, complete, instead of
+// being cleared and then added to three times.
 constexpr size_t kSlotLanes = 4;
 
 struct LaneDiffusionRow {
@@ -114,13 +112,11 @@ inline __m128i TruncatingShift(__m128i x, __m128i sign)
     return _mm_srai_epi16(_mm_add_epi16(x, _mm_srli_epi16(sign, 16 - kShift)), kShift);
 }
 
-void LaneStartRow(LaneDiffusionRow& row, const uint8_t* pixels, uint8_t* out, int16_t* current, int16_t* next)
+// The row's first pixel arrives with slot 1 of its error row, complete once
+// the row above has passed its pixel 1.
+inline void LaneStartRow(LaneDiffusionRow& row)
 {
-    row.pixels = pixels;
-    row.out = out;
-    row.current = current;
-    row.next = next;
-    row.here = LoadSlot(current + kSlotLanes);
+    row.here = LoadSlot(row.current + kSlotLanes);
     row.slot = _mm_setzero_si128();
     row.after = _mm_setzero_si128();
 }
@@ -159,6 +155,49 @@ inline void LaneEndRow(LaneDiffusionRow& row, int32_t width)
     StoreSlot(tail + kSlotLanes, row.after);
 }
 
+// Rows diffused at once; each one waits on its left neighbour's right share,
+// so more rows in flight keep more of the processor busy.
+constexpr int32_t kBandRows = 4;
+
+// Runs count rows (at most kBandRows) of a band, row r two pixels behind row
+// r - 1: at step t row r is at pixel t - 2r. Row r reads the error row that
+// row r - 1 writes and writes the one that row r - 1 reads, only at slots
+// row r - 1 has passed, so two error rows serve any number of rows.
+__attribute__((always_inline)) inline void LaneBandStep(LaneDiffusionRow* band, int32_t count, int32_t width,
+                                                        int32_t t, const uint32_t* cell)
+{
+    for (int32_t r = 0; r < count; r++) {
+        const int32_t x = t - 2 * r;
+        if (x < 0 || x >= width)
+            continue;
+        if (x == 0)
+            LaneStartRow(band[r]);
+        LaneDiffusePixel(band[r], x, cell);
+        if (x == width - 1)
+            LaneEndRow(band[r], width);
+    }
+}
+
+void LaneDiffuseBand(LaneDiffusionRow* band, int32_t count, int32_t width, const uint32_t* cell)
+{
+    const int32_t steps = width + 2 * (count - 1);
+    int32_t t = 0;
+    if (count == kBandRows) {
+        // Between the ragged start (the last row starts at step
+        // 2 (kBandRows - 1)) and end every row is inside the frame and none
+        // at its first or last pixel.
+        for (; t <= 2 * (kBandRows - 1) && t < steps; t++)
+            LaneBandStep(band, kBandRows, width, t, cell);
+        for (; t < width - 1; t++) {
+#pragma GCC unroll 4
+            for (int32_t r = 0; r < kBandRows; r++)
+                LaneDiffusePixel(band[r], t - 2 * r, cell);
+        }
+    }
+    for (; t < steps; t++)
+        LaneBandStep(band, count, width, t, cell);
+}
+
 // Leaves the error rows as the reference leaves them, three ints per slot,
 // so every path's rows can be compared. Each slot moves from 8 bytes to 12
 // at the same position, so going from the last slot down never overwrites
@@ -193,34 +232,18 @@ void LaneDiffuse(const uint8_t* pixels, int32_t width, int32_t height, const uin
     for (size_t i = 0; i < rowValues; i += kSlotLanes)
         StoreSlot(current + i, _mm_setzero_si128());
 
+    int16_t* const rows[2] = {current, next};
     const size_t stride = static_cast<size_t>(width) * 4;
-    int32_t y = 0;
-    for (; y + 1 < height; y += 2) {
-        LaneDiffusionRow upper, lower;
-        LaneStartRow(upper, pixels + y * stride, indices + static_cast<size_t>(y) * width, current, next);
-        for (int32_t x = 0; x < 2 && x < width; x++)
-            LaneDiffusePixel(upper, x, cell);
-        if (width <= 2)
-            LaneEndRow(upper, width);
-        // The lower row's start reads slot 1 between them, complete by now.
-        LaneStartRow(lower, pixels + (y + 1) * stride, indices + static_cast<size_t>(y + 1) * width, next,
-                     current);
-        for (int32_t x = 2; x < width; x++) {
-            LaneDiffusePixel(upper, x, cell);
-            if (x == width - 1)
-                LaneEndRow(upper, width);
-            LaneDiffusePixel(lower, x - 2, cell);
+    for (int32_t y = 0; y < height; y += kBandRows) {
+        const int32_t count = height - y < kBandRows ? height - y : kBandRows;
+        LaneDiffusionRow band[kBandRows];
+        for (int32_t r = 0; r < count; r++) {
+            band[r].pixels = pixels + static_cast<size_t>(y + r) * stride;
+            band[r].out = indices + static_cast<size_t>(y + r) * width;
+            band[r].current = rows[(y + r) & 1];
+            band[r].next = rows[(y + r + 1) & 1];
         }
-        for (int32_t x = width - 2 > 0 ? width - 2 : 0; x < width; x++)
-            LaneDiffusePixel(lower, x, cell);
-        LaneEndRow(lower, width);
-    }
-    if (y < height) {
-        LaneDiffusionRow last;
-        LaneStartRow(last, pixels + y * stride, indices + static_cast<size_t>(y) * width, current, next);
-        for (int32_t x = 0; x < width; x++)
-            LaneDiffusePixel(last, x, cell);
-        LaneEndRow(last, width);
+        LaneDiffuseBand(band, count, width, cell);
     }
     LaneWidenRows(errorRows, width);
 }
