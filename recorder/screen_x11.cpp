@@ -35,6 +35,8 @@ struct X11Screen {
     XShmSegmentInfo segment;
     int cursor;      // XFixes answered
     XErrorHandler previousHandler;
+    XIOErrorHandler previousIoHandler;
+    bool lost;       // the connection broke during the recording
 };
 
 X11Screen screen;
@@ -50,6 +52,24 @@ int CountError(Display*, XErrorEvent*)
 {
     requestErrors++;
     return 0;
+}
+
+// Xlib's own handlers end the process when the server goes away, and the
+// frames recorded so far with it. Instead the grabs stop: the recording goes
+// on to its end with the last picture and is written, and the reason is
+// reported. Returning from the first handler hands over to the second, whose
+// return keeps the process going.
+int ConnectionBroke(Display* display)
+{
+    std::snprintf(failure, sizeof failure,
+                  "the X display \"%s\" went away during the recording; its last picture fills the rest",
+                  DisplayString(display));
+    return 0;
+}
+
+void ConnectionLost(Display*, void*)
+{
+    screen.lost = true;
 }
 
 uint8_t* Fail(const char* format, ...)
@@ -150,6 +170,8 @@ uint8_t* OpenScreen(int32_t capX, int32_t capY, int32_t capW, int32_t capH)
     if (!screen.display)
         return Fail("cannot open the X display \"%s\"", name);
     screen.previousHandler = XSetErrorHandler(CountError);
+    screen.previousIoHandler = XSetIOErrorHandler(ConnectionBroke);
+    XSetIOErrorExitHandler(screen.display, ConnectionLost, nullptr);
 
     const int number = DefaultScreen(screen.display);
     screen.root = RootWindow(screen.display, number);
@@ -172,7 +194,7 @@ uint8_t* OpenScreen(int32_t capX, int32_t capY, int32_t capW, int32_t capH)
 void GrabScreen()
 {
     const ScreenClip& clip = screen.clip;
-    if (clip.width == 0)
+    if (clip.width == 0 || screen.lost)
         return;
     // A failed request (the screen shrank under the rectangle) keeps the
     // previous pixels for this tick.
@@ -194,8 +216,10 @@ void CloseScreen()
 {
     CloseX11Cursor();
     if (screen.shared) {
-        XShmDetach(screen.display, &screen.segment);
-        XSync(screen.display, False);
+        if (!screen.lost) {
+            XShmDetach(screen.display, &screen.segment);
+            XSync(screen.display, False);
+        }
         screen.shared->data = nullptr;
         XDestroyImage(screen.shared);
         shmdt(screen.segment.shmaddr);
@@ -203,6 +227,7 @@ void CloseScreen()
     if (screen.display) {
         XCloseDisplay(screen.display);
         XSetErrorHandler(screen.previousHandler);
+        XSetIOErrorHandler(screen.previousIoHandler);
     }
     memoryApi.release(screen.frame);
     screen = {};
@@ -210,7 +235,7 @@ void CloseScreen()
 
 int CursorStateOf(CursorState* state)
 {
-    return screen.cursor ? X11CursorState(state) : 0;
+    return screen.cursor && !screen.lost ? X11CursorState(state) : 0;
 }
 
 void DrawCursor(int32_t x, int32_t y)

@@ -8,9 +8,9 @@
 // Called once at start-up, before any recording.
 void UseX11Screen();
 
-// Why the last recording could not open the screen (no DISPLAY, a display
-// that cannot be opened, a rectangle too large for memory), or null when it
-// could.
+// What went wrong with the screen in the last recording (no DISPLAY, a
+// display that cannot be opened, a rectangle too large for memory, a server
+// that went away), or null when nothing did.
 const char* X11ScreenFailure();
 
 // Whether the last opened screen is copied through shared memory.

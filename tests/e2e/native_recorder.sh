@@ -4,7 +4,8 @@
 # recorded and compared with the display's own pixels
 # (ImageMagick's import is the judge), also for rectangles reaching off the
 # screen; the cursor through XFixes; the same scene recorded by pixlo.exe
-# under Wine; a server without MIT-SHM; and the runs that have no display.
+# under Wine; a server without MIT-SHM; the runs that have no display; and a
+# server that goes away during a recording.
 #
 # The programs run from copies in the scratch folder, so the settings file
 # beside them is the test's own. pixlo.exe gets a Wine prefix of its own
@@ -209,3 +210,23 @@ for row in "${rects[@]}"; do
   [ "$count" = 0 ] || fail "/rect $x $y $w $h: $count pixels differ without MIT-SHM, $first"
 done
 ok "without MIT-SHM: plain requests copy the screen exactly and record the same pixels (${#rects[@]} rectangles)"
+
+# --- A server that goes away during a recording: the recording is written,
+# its last picture filling the rest, with the reason on standard error,
+# instead of Xlib ending the process.
+start_xvfb 320x240 xvfb-gone.log -noreset || fail "the third Xvfb did not start"
+servers+=("$xvfb_pid")
+timeout 30 bin/pixlo /rect 0 0 100 80 3 gone.gif >out.txt 2>err.txt &
+run_pid=$!
+connected() {  # pixlo, the child of timeout, holds a socket
+  local child
+  child=$(pgrep -P "$run_pid") && ls -l "/proc/$child/fd" 2>/dev/null | grep -q 'socket:'
+}
+wait_for 10 connected || fail "pixlo does not connect to $DISPLAY"
+end_pid "$xvfb_pid"
+status=0
+wait "$run_pid" || status=$?
+rect_ok gone.gif 100 80
+[ "$(wc -l <err.txt)" = 1 ] && grep -q 'went away' err.txt ||
+  fail "a server gone during the recording: standard error '$(cat err.txt)', expected one line saying so"
+ok "a server gone during the recording: the recording is written ($(cat err.txt))"
