@@ -16,6 +16,7 @@
 #include "encoder/frame_store.h"
 #include "encoder/lzw.h"
 #include "encoder/quantizer.h"
+#include "tests/support/files.h"
 #include "tests/support/same_bytes.h"
 #include "tests/support/synthetic_frames.h"
 
@@ -35,10 +36,26 @@ std::vector<uint8_t> Flat(int32_t w, int32_t h) { return FlatFrame(w, h, 50, 100
 std::vector<uint8_t> Black(int32_t w, int32_t h) { return FlatFrame(w, h, 0, 0, 0); }
 std::vector<uint8_t> Photo(int32_t w, int32_t h) { return PhotoLikeFrame(w, h, 4); }
 
+// A crop of a real screenshot of the settings window (anti-aliased text,
+// thin rules, a switch), stored as B, G, R bytes; empty when it cannot be
+// read, which the size check of the test then reports.
+std::vector<uint8_t> Screenshot(int32_t w, int32_t h)
+{
+    const std::vector<uint8_t> bgr = ReadWholeFile(PIXLO_FIXTURES "/screenshot_203x158.bgr");
+    if (bgr.size() != static_cast<size_t>(w) * h * 3)
+        return {};
+    std::vector<uint8_t> pixels(static_cast<size_t>(w) * h * 4, 0xFF);
+    for (size_t i = 0; i < static_cast<size_t>(w) * h; i++)
+        std::memcpy(&pixels[4 * i], &bgr[3 * i], 3);
+    return pixels;
+}
+
 // Shapes that reach every branch of the sampling walk and of the windows:
 // one sample only (below 20 pixels), one cycle per sample (below 1000),
 // the 491-pixel step (499 pixels), the 487-pixel step (499 x 491), odd
-// widths that leave partial lanes, and a full-HD screen.
+// widths that leave partial lanes, and a full-HD screen. The diffusion runs
+// rows in bands of four, each row two pixels behind the one above: heights
+// leave every remainder, and widths up to 7 are shorter than the stagger.
 const FrameCase kFrames[] = {
     {"1x1 noise", 1, 1, Noise},
     {"1x1 white", 1, 1, [](int32_t w, int32_t h) { return FlatFrame(w, h, 255, 255, 255); }},
@@ -46,7 +63,10 @@ const FrameCase kFrames[] = {
     {"1x300 gradient", 1, 300, GradientFrame},
     {"499x1 noise", 499, 1, Noise},
     {"499x1 gradient", 499, 1, GradientFrame},
+    {"2x6 noise", 2, 6, Noise},
+    {"7x10 noise", 7, 10, Noise},
     {"37x23 screen", 37, 23, Screen},
+    {"203x158 screenshot", 203, 158, Screenshot},
     {"641x3 screen", 641, 3, Screen},
     {"333x201 screen", 333, 201, Screen},
     {"333x201 photo", 333, 201, Photo},
@@ -158,6 +178,7 @@ TEST_F(EncoderPathsTest, EveryStageGivesTheScalarBytes)
     for (const FrameCase& frame : kFrames) {
         SCOPED_TRACE(frame.name);
         const std::vector<uint8_t> pixels = frame.make(frame.width, frame.height);
+        ASSERT_EQ(pixels.size(), static_cast<size_t>(frame.width) * frame.height * 4) << "frame not made";
         ASSERT_TRUE(SetEncoderPath(EncoderPath::kScalar));
         const Stages scalar = RunStages(pixels, frame.width, frame.height, nullptr);
         ForEachFasterPath([&](EncoderPath) {
@@ -176,6 +197,7 @@ TEST_F(EncoderPathsTest, WholeFramesStoreTheScalarRecord)
     for (const FrameCase& frame : kFrames) {
         SCOPED_TRACE(frame.name);
         const std::vector<uint8_t> pixels = frame.make(frame.width, frame.height);
+        ASSERT_EQ(pixels.size(), static_cast<size_t>(frame.width) * frame.height * 4) << "frame not made";
         ASSERT_TRUE(SetEncoderPath(EncoderPath::kScalar));
         const Encoded scalar = EncodeOnce(pixels, frame.width, frame.height);
         ASSERT_FALSE(scalar.stream.empty());
