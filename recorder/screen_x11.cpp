@@ -40,6 +40,7 @@ struct X11Screen {
 };
 
 X11Screen screen;
+Display* brokenDisplay;
 bool lastShared;
 char failure[200];
 
@@ -225,7 +226,13 @@ void CloseScreen()
         shmdt(screen.segment.shmaddr);
     }
     if (screen.display) {
-        XCloseDisplay(screen.display);
+        // libXext frees its record of the display twice on closing when the
+        // connection broke while an extension was being set up (seen under
+        // AddressSanitizer): a broken display is left open, and kept here.
+        if (screen.lost)
+            brokenDisplay = screen.display;
+        else
+            XCloseDisplay(screen.display);
         XSetErrorHandler(screen.previousHandler);
         XSetIOErrorHandler(screen.previousIoHandler);
     }
