@@ -61,6 +61,13 @@ frame() { convert "$1[0]" -depth 8 "ppm:$2"; }  # first frame of a GIF as a PPM
 differing() {  # A B W H TOL: how many pixels differ by more than TOL, and the first
   python3 "$pixels" diff "$1" 0 0 "$2" 0 0 "$3" "$4" "$5"
 }
+same_frames() {  # A.gif B.gif W H WHAT: their first frames have the same pixels
+  local count first
+  frame "$1" a.ppm
+  frame "$2" b.ppm
+  read -r count first <<<"$(differing a.ppm b.ppm "$3" "$4" 0)"
+  [ "$count" = 0 ] || fail "$5: $count pixels differ, $first"
+}
 # expect_rect X Y W H OUT: the screen's pixels in that rectangle, black where
 # it leaves the screen, from the screenshot screen.ppm.
 expect_rect() {
@@ -117,26 +124,34 @@ native
   fail "no arguments: exit $status, expected the help on standard error and exit 1"
 ok "--version, --help (exit 0) and no arguments (the help on standard error, exit 1)"
 
+# record_rects METHOD NAME: each rectangle of the scene recorded through the
+# probe, its screen copied by METHOD, which must give the screen exactly; and
+# by pixlo /rect into NAME<x>.gif, one frame of it.
+record_rects() {
+  local method=$1 name=$2 row rect what x y w h count first
+  for row in "${rects[@]}"; do
+    IFS='|' read -r rect what <<<"$row"
+    read -r x y w h <<<"$rect"
+    expect_rect "$x" "$y" "$w" "$h" expected.ppm
+    "$probe" record "$x" "$y" "$w" "$h" 0 >composed.ppm 2>probe.err || fail "probe record $rect: $(cat probe.err)"
+    [ "$(cat probe.err)" = "$method" ] || fail "probe record $rect: '$(cat probe.err)', expected $method"
+    read -r count first <<<"$(differing composed.ppm expected.ppm "$w" "$h" 0)"
+    [ "$count" = 0 ] || fail "$rect ($what, $method): $count pixels of the frame differ from the screen, $first"
+
+    native /rect "$x" "$y" "$w" "$h" 1 "$name$x.gif"
+    rect_ok "$name$x.gif" "$w" "$h"
+    frame "$name$x.gif" recorded.ppm
+    read -r count first <<<"$(differing recorded.ppm expected.ppm "$w" "$h" "$tolerance")"
+    [ "$count" = 0 ] || fail "/rect $rect ($what, $method): $count pixels differ from the screen, $first"
+    ok "$rect, $what, $method: the frame is the screen exactly; /rect writes one frame of it"
+  done
+}
+
 # --- A display with MIT-SHM.
 start_xvfb "${screen_w}x$screen_h" xvfb.log -noreset || fail "Xvfb did not start"
 servers+=("$xvfb_pid")
 paint_scene
-for row in "${rects[@]}"; do
-  IFS='|' read -r rect what <<<"$row"
-  read -r x y w h <<<"$rect"
-  expect_rect "$x" "$y" "$w" "$h" expected.ppm
-  "$probe" record "$x" "$y" "$w" "$h" 0 >composed.ppm 2>probe.err || fail "probe record $rect: $(cat probe.err)"
-  [ "$(cat probe.err)" = "shared memory" ] || fail "probe record $rect on a server with MIT-SHM: $(cat probe.err)"
-  read -r count first <<<"$(differing composed.ppm expected.ppm "$w" "$h" 0)"
-  [ "$count" = 0 ] || fail "$rect ($what): $count pixels of the frame differ from the screen, $first"
-
-  native /rect "$x" "$y" "$w" "$h" 1 "shm$x.gif"
-  rect_ok "shm$x.gif" "$w" "$h"
-  frame "shm$x.gif" recorded.ppm
-  read -r count first <<<"$(differing recorded.ppm expected.ppm "$w" "$h" "$tolerance")"
-  [ "$count" = 0 ] || fail "/rect $rect ($what): $count pixels differ from the screen, $first"
-  ok "$rect, $what: the frame is the screen exactly; /rect writes one frame of it"
-done
+record_rects "shared memory" shm
 
 # --- The cursor: a themed crosshair (24 x 24, hotspot in the middle, soft
 # shadow) set on the root window and read back through XFixes, over a
@@ -183,10 +198,7 @@ for row in "${rects[@]}"; do
   pixlo /rect "$x" "$y" "$w" "$h" 1 "wine$x.gif"
   pixlo_timeout=60
   rect_ok "wine$x.gif" "$w" "$h" $'\r'
-  frame "shm$x.gif" native.ppm
-  frame "wine$x.gif" wine.ppm
-  read -r count first <<<"$(differing native.ppm wine.ppm "$w" "$h" 0)"
-  [ "$count" = 0 ] || fail "/rect $x $y $w $h: $count pixels differ between pixlo and pixlo.exe, $first"
+  same_frames "shm$x.gif" "wine$x.gif" "$w" "$h" "/rect $x $y $w $h by pixlo and pixlo.exe"
 done
 ok "pixlo and pixlo.exe under Wine record the same pixels (${#rects[@]} rectangles)"
 "$wineserver" -k 2>/dev/null || true
@@ -195,21 +207,12 @@ ok "pixlo and pixlo.exe under Wine record the same pixels (${#rects[@]} rectangl
 start_xvfb "${screen_w}x$screen_h" xvfb-noshm.log -noreset -extension MIT-SHM || fail "Xvfb without MIT-SHM did not start"
 servers+=("$xvfb_pid")
 paint_scene
+record_rects "plain requests" plain
 for row in "${rects[@]}"; do
   read -r x y w h <<<"${row%%|*}"
-  expect_rect "$x" "$y" "$w" "$h" expected.ppm
-  "$probe" record "$x" "$y" "$w" "$h" 0 >composed.ppm 2>probe.err || fail "probe record without MIT-SHM: $(cat probe.err)"
-  [ "$(cat probe.err)" = "plain requests" ] || fail "probe record on a server without MIT-SHM: $(cat probe.err)"
-  read -r count first <<<"$(differing composed.ppm expected.ppm "$w" "$h" 0)"
-  [ "$count" = 0 ] || fail "$x $y $w $h without MIT-SHM: $count pixels of the frame differ from the screen, $first"
-  native /rect "$x" "$y" "$w" "$h" 1 "plain$x.gif"
-  rect_ok "plain$x.gif" "$w" "$h"
-  frame "shm$x.gif" shared.ppm
-  frame "plain$x.gif" plain.ppm
-  read -r count first <<<"$(differing plain.ppm shared.ppm "$w" "$h" 0)"
-  [ "$count" = 0 ] || fail "/rect $x $y $w $h: $count pixels differ without MIT-SHM, $first"
+  same_frames "shm$x.gif" "plain$x.gif" "$w" "$h" "/rect $x $y $w $h with and without MIT-SHM"
 done
-ok "without MIT-SHM: plain requests copy the screen exactly and record the same pixels (${#rects[@]} rectangles)"
+ok "without MIT-SHM: the same pixels as with it (${#rects[@]} rectangles)"
 
 # --- A server that goes away during a recording: the recording is written,
 # its last picture filling the rest, with the reason on standard error,
