@@ -1,5 +1,7 @@
-// The native build's capture platform: a real clock, sleep and thread, but
-// no screen source yet, so a native recording ends before its first tick.
+// The native build's capture platform: a real clock, sleep and thread. Its
+// screen is none until the native program plugs in the X11 source
+// (recorder/screen_x11.h); without it (tools, tests) a recording ends before
+// its first tick.
 #include <pthread.h>
 #include <time.h>
 
