@@ -55,7 +55,7 @@ for target in $targets; do
 
   echo "== $target: ${seconds}s"
   TMPDIR="$build/tmp" "$build/fuzz/$target" "$corpus" \
-    -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512 \
     -max_len="${maxLen[$target]}" -print_final_stats=1 \
     -artifact_prefix="$artifacts/" >"$log" 2>&1
   status=$?

@@ -77,7 +77,7 @@ int DecodeWithLibpng(png_structp png, png_infop info, MemoryReader* reader, uint
 int DecodePng(const uint8_t* data, size_t size, uint8_t** pixels, int32_t* width, int32_t* height)
 {
     int32_t declaredWidth = 0, declaredHeight = 0;
-    if (!CheckPngHeader(data, size, &declaredWidth, &declaredHeight))
+    if (!CheckPngHeader(data, size, &declaredWidth, &declaredHeight) || !CheckPngChunkLengths(data, size))
         return 0;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, IgnoreWarning);
     if (!png)

@@ -69,3 +69,24 @@ int CheckPngHeader(const uint8_t* bytes, size_t size, int32_t* width, int32_t* h
     *height = static_cast<int32_t>(h);
     return 1;
 }
+
+int CheckPngChunkLengths(const uint8_t* bytes, size_t size)
+{
+    constexpr size_t kSignatureBytes = 8;
+    constexpr size_t kFrameBytes = 12;  // length, type and CRC around a chunk's data
+    if (!bytes || size < kSignatureBytes)
+        return 0;
+    size_t position = kSignatureBytes;
+    while (size - position >= 8) {
+        const size_t left = size - position;
+        const uint32_t length = Be32(bytes + position);
+        if (left < kFrameBytes || length > left - kFrameBytes)
+            return 0;
+        if (std::memcmp(bytes + position + 4, "IEND", 4) == 0)
+            return 1;
+        position += kFrameBytes + length;
+    }
+    // Ended on a chunk boundary (or a few stray bytes) without IEND: whether
+    // that is enough is the decoder's call.
+    return 1;
+}

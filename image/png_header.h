@@ -28,3 +28,10 @@ constexpr size_t kPngHeaderBytes = 33;
 // kPngMaxBytes of 32-bit pixels; then *width and *height hold the size.
 // 0 otherwise, also when size is below kPngHeaderBytes.
 int CheckPngHeader(const uint8_t* bytes, size_t size, int32_t* width, int32_t* height);
+
+// 1 when no chunk, from the header chunk to IEND or the end of bytes,
+// states a length longer than what is left of bytes. A decoder takes memory
+// for a chunk as large as its length field says before it reads the chunk,
+// so a few bytes could ask for gigabytes; a chunk longer than the file is
+// damaged anyway. Needs the whole file: call it after CheckPngHeader.
+int CheckPngChunkLengths(const uint8_t* bytes, size_t size);

@@ -43,30 +43,35 @@ void Dispose(GpBitmap* bitmap)
 
 // GDI+ picks its codec by the content, not the name, and trusts the size a
 // file declares: under Wine a PNG header of 65536 x 65536 pixels or an icon
-// named .png crashes it inside the decoder. So it gets only what the native
-// decoder would take, judged by the same portable header check.
+// named .png crashes it inside the decoder, and a chunk whose length field
+// says 1.5 GB has it take that much memory. So it gets only what the native
+// decoder would take, judged by the same portable checks.
 int AcceptableBytes(const void* bytes, size_t size)
 {
     int32_t width = 0, height = 0;
-    return size <= static_cast<uint64_t>(kPngMaxFileBytes) &&
-           CheckPngHeader(static_cast<const uint8_t*>(bytes), size, &width, &height);
+    const uint8_t* png = static_cast<const uint8_t*>(bytes);
+    return size <= static_cast<uint64_t>(kPngMaxFileBytes) && CheckPngHeader(png, size, &width, &height) &&
+           CheckPngChunkLengths(png, size);
 }
 
 // The file is opened through the same UTF-16 path that GDI+ gets, so the
-// bytes judged are those of the file it will decode.
+// bytes judged are those of the file it will decode. The chunk lengths need
+// the whole file; it is at most 64 MiB and read once per load.
 int AcceptableFile(const WCHAR* widePath)
 {
     FILE* file = _wfopen(widePath, L"rb");
     if (!file)
         return 0;
-    uint8_t header[kPngHeaderBytes];
-    int32_t width = 0, height = 0;
     int64_t size = -1;
     if (_fseeki64(file, 0, SEEK_END) == 0)
         size = _ftelli64(file);
-    int ok = size >= static_cast<int64_t>(sizeof header) && size <= kPngMaxFileBytes &&
-             _fseeki64(file, 0, SEEK_SET) == 0 && std::fread(header, 1, sizeof header, file) == sizeof header &&
-             CheckPngHeader(header, sizeof header, &width, &height);
+    uint8_t* bytes = size >= static_cast<int64_t>(kPngHeaderBytes) && size <= kPngMaxFileBytes
+                         ? static_cast<uint8_t*>(memoryApi.allocate(static_cast<size_t>(size)))
+                         : nullptr;
+    const int ok = bytes && _fseeki64(file, 0, SEEK_SET) == 0 &&
+                   std::fread(bytes, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size) &&
+                   AcceptableBytes(bytes, static_cast<size_t>(size));
+    memoryApi.release(bytes);
     std::fclose(file);
     return ok;
 }

@@ -8,6 +8,9 @@
 #include "common/memory.h"
 #include "common/module_files.h"
 #include "image/png_header.h"
+#ifndef _WIN32
+#include "image/png_decode_posix.h"
+#endif
 #include "image/watermark.h"
 #include "tests/support/files.h"
 #include "tests/support/png_bytes.h"
@@ -330,6 +333,55 @@ TEST_F(DiscoveryTest, HostileHeadersAreRefusedBeforeAnyDecoderSeesThem)
     ASSERT_EQ(LoadWatermarkFile(path.c_str()), 1) << "the complete 20 x 20 image";
     EXPECT_EQ(watermarkImage.width, 20);
     EXPECT_EQ(watermarkImage.pixels[3], 0) << "transparent black";
+}
+
+// A chunk of `length` stated bytes with `present` bytes of data after it,
+// inserted after the header chunk (its CRC is left zero: only the length
+// matters here).
+std::vector<uint8_t> WithChunkAfterHeader(std::vector<uint8_t> png, uint32_t length, uint32_t present)
+{
+    std::vector<uint8_t> chunk = {static_cast<uint8_t>(length >> 24), static_cast<uint8_t>(length >> 16),
+                                  static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length), 's', 'P', 'L',
+                                  'T'};
+    chunk.resize(chunk.size() + present + 4, 0);
+    png.insert(png.begin() + kPngHeaderBytes, chunk.begin(), chunk.end());
+    return png;
+}
+
+TEST_F(DiscoveryTest, AChunkLongerThanTheRestOfTheFileIsRefused)
+{
+    // libpng takes memory for a chunk's stated length before reading it: a
+    // 100-byte file found by fuzzing asked for 1.5 GB this way.
+    const std::vector<uint8_t> complete = PngWithRows({20, 20}, 20);
+    std::vector<uint8_t> trailing = complete;
+    trailing.insert(trailing.end(), {1, 2, 3, 4, 5});
+    std::vector<uint8_t> cut = complete;
+    cut.resize(cut.size() - 30);
+    std::vector<uint8_t> endTooLong = complete;
+    endTooLong[endTooLong.size() - 9] = 1;  // the end chunk's length, 0 in a sound file
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        int fits;
+    } table[] = {
+        {"complete", complete, 1},
+        {"stray bytes after the end chunk", trailing, 1},
+        {"a chunk stating its true length", WithChunkAfterHeader(complete, 64, 64), 1},
+        {"a chunk stating 1.5 GB with 64 bytes", WithChunkAfterHeader(complete, 1593835532, 64), 0},
+        {"the end chunk stating one byte it does not have", endTooLong, 0},
+        {"cut inside the image data", cut, 0},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(CheckPngChunkLengths(row.bytes.data(), row.bytes.size()), row.fits) << row.what;
+#ifndef _WIN32
+        // The native decoder runs the check; only the complete files decode.
+        uint8_t* pixels = nullptr;
+        int32_t width = 0, height = 0;
+        const int decoded = DecodePng(row.bytes.data(), row.bytes.size(), &pixels, &width, &height);
+        EXPECT_EQ(decoded, row.fits) << row.what;
+        memoryApi.release(pixels);
+#endif
+    }
 }
 
 TEST_F(DiscoveryTest, FilesOver64MiBAreRefusedUnread)

@@ -116,6 +116,9 @@ files = {
     '16384x65537.png': png(16384, 65537, 16),
     'icon-bitmap.png': icon(bitmap),
     'icon-png.png': icon(png(65536, 65536, 2)),
+    # An ancillary chunk whose length field says 1.5 GB, in a file of a
+    # hundred bytes: a decoder takes memory for a chunk before reading it.
+    'chunk-1.5GB.png': png(24, 16, 16)[:33] + struct.pack('>I', 1593835532) + b'sPLT' + b'\0' * 68,
 }
 for name, data in files.items():
     open('crafted/' + name, 'wb').write(data)
@@ -154,6 +157,17 @@ for file in "${crafted[@]}"; do
     [ "$status" = 0 ] || fail "/rect with $file: exit $status, '$(cat out.txt)'"
 done
 ok "/test and /rect take ${#crafted[@]} crafted watermark files for files that do not load"
+
+# Refused before GDI+ reads it, that file costs no more memory than a plain
+# run; read, it cost 1.5 GB. The peak of the largest process the run waited for.
+peak_kib=$(python3 - "$wine_run" "$exe" /test chunk.gif crafted/chunk-1.5GB.png <<'EOF'
+import resource, subprocess, sys
+subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)
+EOF
+)
+[ "$peak_kib" -lt 400000 ] || fail "/test with a 1.5 GB chunk length peaked at $peak_kib KiB"
+ok "a chunk length of 1.5 GB in a 100-byte watermark: refused, peak $((peak_kib / 1024)) MiB"
 
 # The windowed program decodes watermark.png beside it at start-up: its main
 # window must come up, and close with exit code 0.
