@@ -35,7 +35,9 @@ int main(int argc, char** argv)
         return 0;
     }
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("pixlo %d\n", buildVersion);
+        // The release the settings window's title names, and the build
+        // number the update check compares.
+        std::printf("pixlo 1.3 (build %d)\n", buildVersion);
         return 0;
     }
     LoadSettings();

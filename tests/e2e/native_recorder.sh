@@ -116,7 +116,7 @@ done
 ok "no DISPLAY and a display that does not exist: the FAIL line, exit 0, and why ($(cat err.txt))"
 
 native --version
-[[ $(cat out.txt) =~ ^pixlo\ [0-9]+$ ]] && [ "$status" = 0 ] || fail "--version: exit $status, '$(cat out.txt)'"
+[[ $(cat out.txt) =~ ^pixlo\ 1\.3\ \(build\ [0-9]+\)$ ]] && [ "$status" = 0 ] || fail "--version: exit $status, '$(cat out.txt)'"
 native --help
 head -1 out.txt | grep -q '^usage: pixlo /rect x y w h seconds out.gif' && [ "$status" = 0 ] ||
   fail "--help: exit $status, '$(head -1 out.txt)'"
