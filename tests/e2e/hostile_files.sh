@@ -42,8 +42,6 @@ cleanup() {
 trap cleanup EXIT
 cd "$work"
 
-ok() { echo "ok: $*"; }
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 mkdir bin
 cp "$build/pixlo.exe" bin/

@@ -1,5 +1,10 @@
 # Shared by the end-to-end scripts; sourced, not run.
 
+# A passed check, and a failed one that ends the script. Scripts that go on
+# after a failure and count them define their own fail after sourcing this.
+ok() { echo "ok: $*"; }
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
 wait_for() {  # seconds command...: polls the command until it succeeds, or fails at the deadline
   local deadline=$((SECONDS + $1))
   shift

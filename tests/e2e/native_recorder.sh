@@ -37,8 +37,6 @@ cleanup() {
 trap cleanup EXIT
 cd "$work"
 
-ok() { echo "ok: $*"; }
-fail() { echo "FAIL: $*" >&2; exit 1; }
 # shellcheck source=tests/e2e/lib.sh
 source "$root/tests/e2e/lib.sh"
 
