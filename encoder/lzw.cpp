@@ -36,6 +36,34 @@ inline void Emit(LzwWriter& writer, int32_t code, int32_t width)
     }
 }
 
+// After a new string took the next code and its prefix went out: the width
+// grows once code 2^width is assigned, and a full table starts a new
+// generation, the clear code still at 12 bits and the next data code at 9.
+// true: the caller empties its table.
+inline bool AdvanceCodes(LzwWriter& writer, int32_t& nextCode, int32_t& width)
+{
+    if (nextCode == kCodeLimit) {
+        Emit(writer, kClearCode, width);
+        nextCode = kFirstFreeCode;
+        width = 9;
+        return true;
+    }
+    if (nextCode == (1 << width) + 1 && width <= 11)
+        width++;
+    return false;
+}
+
+// The end code, with no width change after the last data code, then the
+// last partial byte; returns the bytes stored.
+inline int32_t FinishStream(LzwWriter& writer, int32_t width, int32_t* outLength)
+{
+    Emit(writer, kEndCode, width);
+    if (writer.pending > 0 && writer.position < writer.capacity)
+        writer.output[writer.position++] = static_cast<uint8_t>(writer.accumulator);
+    *outLength = writer.position;
+    return writer.position;
+}
+
 struct StringTable {
     int32_t keys[kSlotCount];
     int32_t codes[kSlotCount];
@@ -103,26 +131,12 @@ int32_t LzwCompressScalar(const uint8_t* indices, int32_t count, uint8_t* output
             table.codes[slot] = nextCode++;
             Emit(writer, prefix, width);
             prefix = c;
-            if (nextCode == kCodeLimit) {
-                // The table is full: start a new generation. The clear code
-                // still goes out at 12 bits, the next data code at 9.
-                Emit(writer, kClearCode, width);
+            if (AdvanceCodes(writer, nextCode, width))
                 ResetKeys(table);
-                nextCode = kFirstFreeCode;
-                width = 9;
-            } else if (nextCode == (1 << width) + 1 && width <= 11) {
-                width++;
-            }
         }
         Emit(writer, prefix, width);
     }
-
-    Emit(writer, kEndCode, width);
-    if (writer.pending > 0 && writer.position < writer.capacity)
-        writer.output[writer.position++] = static_cast<uint8_t>(writer.accumulator);
-
-    *outLength = writer.position;
-    return writer.position;
+    return FinishStream(writer, width, outLength);
 }
 
 int32_t LzwCompressFast(const uint8_t* indices, int32_t count, uint8_t* output, int32_t capacity,
@@ -170,24 +184,12 @@ int32_t LzwCompressFast(const uint8_t* indices, int32_t count, uint8_t* output, 
             table[slot] = (key << kCodeBits) | static_cast<uint32_t>(nextCode++);
             Emit(writer, static_cast<int32_t>(prefix), width);
             prefix = c;
-            if (nextCode == kCodeLimit) {
-                Emit(writer, kClearCode, width);
+            if (AdvanceCodes(writer, nextCode, width))
                 std::memset(table, 0, sizeof table);
-                nextCode = kFirstFreeCode;
-                width = 9;
-            } else if (nextCode == (1 << width) + 1 && width <= 11) {
-                width++;
-            }
         }
         Emit(writer, static_cast<int32_t>(prefix), width);
     }
-
-    Emit(writer, kEndCode, width);
-    if (writer.pending > 0 && writer.position < writer.capacity)
-        writer.output[writer.position++] = static_cast<uint8_t>(writer.accumulator);
-
-    *outLength = writer.position;
-    return writer.position;
+    return FinishStream(writer, width, outLength);
 }
 
 int32_t LzwWorstCaseLength(int32_t count)
