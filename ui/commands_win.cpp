@@ -33,7 +33,7 @@ void Record()
     POINT origin = {area.left, area.top};
     ClientToScreen(main, &origin);
 
-    SetButtonEnables(ButtonStatesFor(1, 0));
+    SetButtonEnables(ButtonStatesFor(1, 0, 0));
     ShowStatusText(kStatusRecording);
     // Again at every recording: a watermark.png added, changed or removed
     // since the last one takes effect now.
@@ -50,12 +50,8 @@ void Record()
 
 void Stop()
 {
-    HWND stop = shellState.buttons[kButtonStop];
-    if (stop) {
-        EnableWindow(stop, FALSE);
-        InvalidateRect(stop, nullptr, TRUE);
-    }
     recorderState.stopRequest.store(1);
+    SetButtonEnables(ButtonStatesFor(1, 1, 0));
     ShowStatusText(kStatusStopping);
 }
 
@@ -83,8 +79,13 @@ void Generate()
         dialog.lpstrTitle = kSaveTitle;
         dialog.lpstrDefExt = kSaveExtension;
         dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
-        if (!platformApi.GetSaveFileNameA(&dialog))
-            return;  // cancelled: the status line keeps its text
+        const BOOL accepted = platformApi.GetSaveFileNameA(&dialog);
+        switch (StepAfterSaveDialog(accepted ? 1 : 0, accepted ? 0 : CommDlgExtendedError(), path)) {
+        case kSaveCancelled: return;
+        case kSaveDialogFailed: ShowStatusText(kStatusSaveFailed); return;
+        case kSaveNameUnusable: ShowStatusText(kStatusNameUnusable); return;
+        case kSaveWrite: break;
+        }
     }
 
     char text[kStatusTextSize];

@@ -72,24 +72,31 @@ SizeCursor CursorForHit(int32_t hit)
     }
 }
 
-int ShiftLockedSizing(int32_t edge, int32_t baseWidth, int32_t baseHeight, Edges* outer)
+FrameExtra OuterExtraFor(int32_t outerWidth, int32_t outerHeight, int32_t clientWidth, int32_t clientHeight)
+{
+    // From the client size, not from RecordingArea: its 64 x 64 floor would
+    // hide the frame of a tiny client.
+    return {outerWidth - clientWidth + 2 * kMarginWidth, outerHeight - clientHeight + kRecordingTop + kMarginWidth};
+}
+
+int ShiftLockedSizing(int32_t edge, int32_t baseWidth, int32_t baseHeight, FrameExtra extra, Edges* outer)
 {
     if (baseWidth <= 0 || baseHeight <= 0)
         return 0;
-    const int32_t d = outer->right - outer->left - kFrameExtraWidth;
+    const int32_t d = outer->right - outer->left - extra.width;
     const int32_t wn = std::max(d, kMinViewfinder);
     // From d, not wn: below the minimum width the height still follows the
     // proposed width, as the shape lock rounds it.
     const int32_t hn =
         std::max(static_cast<int32_t>(static_cast<double>(d) * baseHeight / baseWidth + 0.5), kMinViewfinder);
     if (edge == kEdgeLeft || edge == kEdgeTopLeft || edge == kEdgeBottomLeft)
-        outer->left = outer->right - wn - kFrameExtraWidth;
+        outer->left = outer->right - wn - extra.width;
     else
-        outer->right = outer->left + wn + kFrameExtraWidth;
+        outer->right = outer->left + wn + extra.width;
     if (edge == kEdgeTop || edge == kEdgeTopLeft || edge == kEdgeTopRight)
-        outer->top = outer->bottom - hn - kFrameExtraHeight;
+        outer->top = outer->bottom - hn - extra.height;
     else
-        outer->bottom = outer->top + hn + kFrameExtraHeight;
+        outer->bottom = outer->top + hn + extra.height;
     return 1;
 }
 

@@ -99,10 +99,21 @@ int32_t MainHitTest(int32_t x, int32_t y, int32_t clientWidth, int32_t clientHei
 
 SizeCursor CursorForHit(int32_t hit);
 
+// What the outer rectangle holds beyond the recording area: the frame the
+// window really has (outer less client size) plus the toolbar and margins.
+// On Windows' frame this is kFrameExtraWidth x kFrameExtraHeight; Wine draws
+// thinner borders and a lower caption, and a shape kept with the constants
+// there drifts at every Shift-drag.
+struct FrameExtra {
+    int32_t width;
+    int32_t height;
+};
+FrameExtra OuterExtraFor(int32_t outerWidth, int32_t outerHeight, int32_t clientWidth, int32_t clientHeight);
+
 // With Shift held: forces the proposed outer rectangle to the shape of the
-// base viewfinder, the width leading, and moves the dragged sides only.
+// base recording area, the width leading, and moves the dragged sides only.
 // Returns 1 when it changed the shape, 0 (rectangle untouched) without a base.
-int ShiftLockedSizing(int32_t edge, int32_t baseWidth, int32_t baseHeight, Edges* outer);
+int ShiftLockedSizing(int32_t edge, int32_t baseWidth, int32_t baseHeight, FrameExtra extra, Edges* outer);
 
 // Grips 0..7 (top, bottom, left, right, then the corners top-left,
 // top-right, bottom-left, bottom-right) for the client origin (x0, y0) on

@@ -100,8 +100,15 @@ LRESULT OnSizing(HWND window, WPARAM wParam, LPARAM lParam)
     RECT* proposed = reinterpret_cast<RECT*>(lParam);
     InvalidateRect(window, nullptr, FALSE);
     if (GetKeyState(VK_SHIFT) & 0x8000) {
+        // The frame the window really has: Wine's differs from Windows'.
+        RECT whole, client;
+        GetWindowRect(window, &whole);
+        GetClientRect(window, &client);
+        const FrameExtra extra =
+            OuterExtraFor(whole.right - whole.left, whole.bottom - whole.top, client.right, client.bottom);
         Edges outer = {proposed->left, proposed->top, proposed->right, proposed->bottom};
-        if (ShiftLockedSizing(static_cast<int32_t>(wParam), shellState.baseWidth, shellState.baseHeight, &outer)) {
+        if (ShiftLockedSizing(static_cast<int32_t>(wParam), shellState.baseWidth, shellState.baseHeight, extra,
+                              &outer)) {
             *proposed = {outer.left, outer.top, outer.right, outer.bottom};
             return TRUE;
         }

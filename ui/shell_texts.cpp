@@ -9,6 +9,7 @@ const char kStatusRecording[] = "录制中...";
 const char kStatusStopping[] = "正在停止...";
 const char kStatusNoFrames[] = "录制完成但没有画面变化，请重新录制";
 const char kStatusSaveFailed[] = "保存失败：无法写文件，请检查磁盘与目录权限";
+const char kStatusNameUnusable[] = "保存失败：文件名含有无法使用的字符，请换一个名字";
 
 // sizeof keeps the embedded NULs: the dialog reads pairs up to an empty text.
 const char kSaveFilter[] = "GIF 动图 (*.gif)\0*.gif\0所有文件 (*.*)\0*.*\0";
@@ -36,6 +37,15 @@ void FormatSavedText(char* buffer, int32_t size, const char* path, int32_t frame
 {
     std::snprintf(buffer, static_cast<size_t>(size), "已保存：%s（%d 帧，%dx%d）", path, frames, outWidth,
                   outHeight);
+}
+
+SaveStep StepAfterSaveDialog(int32_t accepted, uint32_t dialogError, const char* path)
+{
+    if (!accepted)
+        return dialogError == 0 ? kSaveCancelled : kSaveDialogFailed;
+    // '?' is never a GBK trail byte (those start at 0x40), so a byte scan
+    // cannot mistake half of a Chinese character for it.
+    return std::strchr(path, '?') ? kSaveNameUnusable : kSaveWrite;
 }
 
 int DefaultGifPath(char* buffer, int32_t size, const char* directory, const LocalTimeParts& t)

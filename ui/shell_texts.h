@@ -8,6 +8,7 @@ extern const char kStatusRecording[];  // "录制中..."
 extern const char kStatusStopping[];
 extern const char kStatusNoFrames[];
 extern const char kStatusSaveFailed[];
+extern const char kStatusNameUnusable[];
 
 // Every status text fits this, the save text's buffer.
 constexpr int32_t kStatusTextSize = 340;
@@ -26,6 +27,20 @@ extern const char kSaveFilter[];
 extern const int32_t kSaveFilterBytes;  // all of it, the final empty text included
 extern const char kSaveTitle[];
 extern const char kSaveExtension[];
+
+// What Generate does once the Save dialog has closed. It reports FALSE both
+// for Cancel and for its own failures (a typed path longer than its buffer);
+// only the extended error tells them apart. A name with characters outside
+// the ANSI code page comes back with '?' for each of them: no file of that
+// name can exist, and writing it would fail with the disk-and-permissions
+// text, which sends the user looking in the wrong place.
+enum SaveStep : int32_t {
+    kSaveCancelled,     // the status line keeps its text
+    kSaveDialogFailed,  // the failure text, as for a failed write
+    kSaveNameUnusable,  // kStatusNameUnusable; nothing is written
+    kSaveWrite,
+};
+SaveStep StepAfterSaveDialog(int32_t accepted, uint32_t dialogError, const char* path);
 
 struct LocalTimeParts {
     int32_t year;

@@ -17,7 +17,7 @@ void SetButtonEnables(const ButtonEnables& enables)
 
 void UpdateButtons()
 {
-    SetButtonEnables(ButtonStatesFor(recorderState.recording.load(), frameStore.count));
+    SetButtonEnables(ButtonStatesFor(recorderState.recording.load(), recorderState.stopRequest.load(), frameStore.count));
 }
 
 LRESULT CALLBACK ButtonHoverProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam)

@@ -17,10 +17,11 @@ int32_t ToolbarButtonOf(int32_t id)
     return -1;
 }
 
-ButtonEnables ButtonStatesFor(int32_t recording, int32_t frameCount)
+ButtonEnables ButtonStatesFor(int32_t recording, int32_t stopRequested, int32_t frameCount)
 {
-    const int32_t idle = recording ? 0 : 1;
-    return {{idle, 1 - idle, idle && frameCount >= 1 ? 1 : 0, idle}};
+    if (recording)
+        return {{0, stopRequested ? 0 : 1, 0, 0}};
+    return {{1, 0, frameCount >= 1 ? 1 : 0, 1}};
 }
 
 ButtonLookKind ChooseButtonLook(int32_t hovered, int32_t pressed, int32_t disabled)

@@ -43,9 +43,11 @@ int32_t ToolbarButtonOf(int32_t id);
 struct ButtonEnables {
     int32_t enabled[kToolbarButtonCount];
 };
-// The states that follow from the recording flag and the frame count: idle
-// (Record, Settings, and Generate with frames) or recording (Stop only).
-ButtonEnables ButtonStatesFor(int32_t recording, int32_t frameCount);
+// The states that follow from the recording flag, the stop request and the
+// frame count: idle (Record, Settings, and Generate with frames), recording
+// (Stop only) or stopping (none, until the capture thread has ended). A stop
+// request left over from an ended recording means nothing.
+ButtonEnables ButtonStatesFor(int32_t recording, int32_t stopRequested, int32_t frameCount);
 
 enum ButtonLookKind : int32_t {
     kLookNormal,

@@ -78,6 +78,9 @@ TEST(MainLayout, CursorPerHitCode)
         EXPECT_EQ(CursorForHit(c.hit), c.cursor) << "hit " << c.hit;
 }
 
+// The frame the size convention assumes: 18 pixels across, 47 down.
+constexpr FrameExtra kWindowsExtra = {30, 95};
+
 TEST(MainLayout, ShiftLockKeepsShapeWidthLeading)
 {
     // A proposed outer rectangle from (100, 50); base 400 x 200 unless noted.
@@ -108,7 +111,7 @@ TEST(MainLayout, ShiftLockKeepsShapeWidthLeading)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Edges r = c.proposed;
-        EXPECT_EQ(ShiftLockedSizing(c.edge, c.baseW, c.baseH, &r), 1);
+        EXPECT_EQ(ShiftLockedSizing(c.edge, c.baseW, c.baseH, kWindowsExtra, &r), 1);
         EXPECT_EQ(r.left, c.expected.left);
         EXPECT_EQ(r.top, c.expected.top);
         EXPECT_EQ(r.right, c.expected.right);
@@ -116,11 +119,72 @@ TEST(MainLayout, ShiftLockKeepsShapeWidthLeading)
     }
 }
 
+TEST(MainLayout, OuterExtraIsTheRealFramePlusToolbarAndMargins)
+{
+    struct Case {
+        const char* frame;
+        int32_t outerW, outerH, clientW, clientH;
+        FrameExtra expected;
+    } cases[] = {
+        {"windows", 510, 575, 492, 528, {30, 95}},
+        // Wine: 4-pixel borders, a 19-pixel caption.
+        {"wine", 510, 575, 502, 548, {20, 75}},
+        // A client below 76 x 112 (its recording area stays 64 x 64).
+        {"tiny client", 94, 159, 86, 132, {20, 75}},
+        {"no frame", 400, 300, 400, 300, {12, 48}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.frame);
+        const FrameExtra e = OuterExtraFor(c.outerW, c.outerH, c.clientW, c.clientH);
+        EXPECT_EQ(e.width, c.expected.width);
+        EXPECT_EQ(e.height, c.expected.height);
+    }
+}
+
+// Shift-drags one after another on Wine's frame, each starting from the
+// recording area the last one left: the shape must hold. With Windows'
+// constants on this frame the area went 610x419 -> 910x637 -> 613x449 and a
+// bottom edge dragged up made the window taller.
+TEST(MainLayout, ShiftDragsInSequenceKeepTheShapeOnWinesFrame)
+{
+    const FrameExtra wine = OuterExtraFor(630, 494, 622, 467);
+    ASSERT_EQ(wine.width, 20);
+    ASSERT_EQ(wine.height, 75);
+    struct Step {
+        const char* drag;
+        int32_t edge;
+        Edges proposed, expected;
+        int32_t areaW, areaH;
+    } steps[] = {
+        // From a 610 x 419 area (outer 630 x 494 at 100, 50).
+        {"right edge 300 out", kEdgeRight, {100, 50, 1030, 544}, {100, 50, 1030, 750}, 910, 625},
+        {"bottom edge 200 up", kEdgeBottom, {100, 50, 1030, 550}, {100, 50, 1030, 750}, 910, 625},
+        {"left edge 297 in", kEdgeLeft, {397, 50, 1030, 750}, {397, 50, 1030, 546}, 613, 421},
+        {"top-left corner in", kEdgeTopLeft, {497, 100, 1030, 546}, {497, 119, 1030, 546}, 513, 352},
+    };
+    Edges window = {100, 50, 730, 544};
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.drag);
+        // The base is the area the window has when the drag begins.
+        const int32_t baseW = window.right - window.left - wine.width;
+        const int32_t baseH = window.bottom - window.top - wine.height;
+        Edges r = s.proposed;
+        ASSERT_EQ(ShiftLockedSizing(s.edge, baseW, baseH, wine, &r), 1);
+        EXPECT_EQ(r.left, s.expected.left);
+        EXPECT_EQ(r.top, s.expected.top);
+        EXPECT_EQ(r.right, s.expected.right);
+        EXPECT_EQ(r.bottom, s.expected.bottom);
+        EXPECT_EQ(r.right - r.left - wine.width, s.areaW);
+        EXPECT_EQ(r.bottom - r.top - wine.height, s.areaH);
+        window = r;
+    }
+}
+
 TEST(MainLayout, ShiftLockNeedsBothBaseValues)
 {
     for (auto [w, h] : {std::pair{0, 0}, std::pair{400, 0}, std::pair{0, 200}, std::pair{-5, 200}}) {
         Edges r = {1, 2, 3, 4};
-        EXPECT_EQ(ShiftLockedSizing(kEdgeRight, w, h, &r), 0);
+        EXPECT_EQ(ShiftLockedSizing(kEdgeRight, w, h, kWindowsExtra, &r), 0);
         EXPECT_EQ(r.left, 1);
         EXPECT_EQ(r.top, 2);
         EXPECT_EQ(r.right, 3);

@@ -40,11 +40,37 @@ TEST(ShellTexts, CompletionWithAndWithoutFrames)
     EXPECT_STREQ(kStatusNoFrames, text);
 }
 
+TEST(ShellTexts, SaveDialogOutcomes)
+{
+    struct Case {
+        const char* what;
+        int32_t accepted;
+        uint32_t error;
+        std::string path;
+        SaveStep step;
+    } cases[] = {
+        {"cancel", 0, 0, "", kSaveCancelled},
+        // Cancel leaves the proposed name in the buffer.
+        {"cancel with a name", 0, 0, "Z:\\app\\Pixlo.20260305_070809.gif", kSaveCancelled},
+        {"path longer than the buffer", 0, 0x3003, "", kSaveDialogFailed},  // FNERR_BUFFERTOOSMALL
+        {"dialog could not open", 0, 0xFFFF, "", kSaveDialogFailed},       // CDERR_DIALOGFAILURE
+        {"plain name", 1, 0, "Z:\\app\\a.gif", kSaveWrite},
+        {"accepted wins over a stale error", 1, 0x3003, "Z:\\app\\a.gif", kSaveWrite},
+        // GBK trail bytes from 0x40 up: 丂 is 81 40, next to '?' (3F).
+        {"chinese name", 1, 0, ProductText("Z:\\录制\\丂动图.gif"), kSaveWrite},
+        {"characters outside the code page", 1, 0, ProductText("Z:\\app\\动图??.gif"), kSaveNameUnusable},
+        {"one of them", 1, 0, "Z:\\app\\a?b.gif", kSaveNameUnusable},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(StepAfterSaveDialog(c.accepted, c.error, c.path.c_str()), c.step) << c.what;
+}
+
 TEST(ShellTexts, FixedTexts)
 {
     EXPECT_EQ(kStatusRecording, ProductText("录制中..."));
     EXPECT_EQ(kStatusStopping, ProductText("正在停止..."));
     EXPECT_EQ(kStatusSaveFailed, ProductText("保存失败：无法写文件，请检查磁盘与目录权限"));
+    EXPECT_EQ(kStatusNameUnusable, ProductText("保存失败：文件名含有无法使用的字符，请换一个名字"));
     EXPECT_EQ(kSaveTitle, ProductText("保存 GIF"));
     EXPECT_STREQ(kSaveExtension, "gif");
 }

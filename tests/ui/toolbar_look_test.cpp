@@ -34,21 +34,26 @@ TEST(ToolbarLook, ButtonsInOrderWithTheirTexts)
     EXPECT_LT(kToolbarButtons[3].x + kButtonWidth, kStatusLeft);
 }
 
-TEST(ToolbarLook, EnableStatesFollowRecordingAndFrames)
+TEST(ToolbarLook, EnableStatesFollowRecordingStopAndFrames)
 {
     struct Case {
         const char* state;
-        int32_t recording, frames;
+        int32_t recording, stopRequested, frames;
         ButtonEnables expected;  // Record, Stop, Generate, Settings
     } cases[] = {
-        {"start-up", 0, 0, {{1, 0, 0, 1}}},
-        {"recording", 1, 0, {{0, 1, 0, 0}}},
-        {"recording with frames", 1, 12, {{0, 1, 0, 0}}},
-        {"done with frames", 0, 1, {{1, 0, 1, 1}}},
-        {"done with many frames", 0, 500, {{1, 0, 1, 1}}},
+        {"start-up", 0, 0, 0, {{1, 0, 0, 1}}},
+        {"recording", 1, 0, 0, {{0, 1, 0, 0}}},
+        {"recording with frames", 1, 0, 12, {{0, 1, 0, 0}}},
+        {"stopping", 1, 1, 0, {{0, 0, 0, 0}}},
+        {"stopping with frames", 1, 1, 12, {{0, 0, 0, 0}}},
+        {"done with frames", 0, 0, 1, {{1, 0, 1, 1}}},
+        {"done with many frames", 0, 0, 500, {{1, 0, 1, 1}}},
+        // The completion comes with the stop request still set.
+        {"done after stop", 0, 1, 12, {{1, 0, 1, 1}}},
+        {"done after stop, no frame", 0, 1, 0, {{1, 0, 0, 1}}},
     };
     for (const Case& c : cases) {
-        ButtonEnables e = ButtonStatesFor(c.recording, c.frames);
+        ButtonEnables e = ButtonStatesFor(c.recording, c.stopRequested, c.frames);
         for (int32_t b = 0; b < kToolbarButtonCount; b++)
             EXPECT_EQ(e.enabled[b], c.expected.enabled[b]) << c.state << ", button " << b;
     }
