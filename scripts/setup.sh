@@ -14,6 +14,7 @@ packages=(
   wine64 xvfb xauth x11-utils imagemagick xdotool         # running, driving and checking it
   xcompmgr x11-xserver-utils                              # blending layered windows on the virtual display
   fonts-noto-cjk                                          # the Chinese UI texts under Wine
+  fonts-wine                                              # Marlett: Wine's caption boxes (scripts/wine-run)
   locales                                                 # Wine maps file names through the locale
   python3                                                 # the local update server of the end-to-end tests
 )

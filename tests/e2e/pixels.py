@@ -8,6 +8,11 @@
                                  "DARK ROWS WIDTH SAME DIGEST", SAME 1 when the
                                  left half of the ink equals the right half (as
                                  two boxes drawn for missing glyphs would)
+  shape FILE X Y W H LIMIT       black ink (pixels whose brightest channel is
+                                 below LIMIT) in the rectangle: "INK W H
+                                 CORNERS", the ink's bounding box and how many
+                                 of its four 2 x 2 corners hold ink (a cross
+                                 reaches all four, a letter rarely does)
   diff A AX AY B BX BY W H TOL [MX MY MW MH]
                                  pixels of a W x H area that differ by more than
                                  TOL in a channel between A at (AX, AY) and B at
@@ -93,6 +98,19 @@ def main(argv):
         digest = hashlib.md5(repr(mask).encode()).hexdigest()[:12]
         print(sum(map(sum, mask)), sum(1 for row in mask if any(row)), last - first + 1,
               1 if left == right else 0, digest)
+    elif command == "shape":
+        picture = load(argv[2])
+        x0, y0, w, h, limit = (int(v) for v in argv[3:8])
+        ink = {(x, y) for y in range(y0, y0 + h) for x in range(x0, x0 + w) if max(pixel(picture, x, y)) < limit}
+        if not ink:
+            print("0 0 0 0")
+            return
+        left, right = min(x for x, _ in ink), max(x for x, _ in ink)
+        top, bottom = min(y for _, y in ink), max(y for _, y in ink)
+        corners = 0
+        for cx, cy in ((left, top), (right - 1, top), (left, bottom - 1), (right - 1, bottom - 1)):
+            corners += any((cx + dx, cy + dy) in ink for dx in (0, 1) for dy in (0, 1))
+        print(len(ink), right - left + 1, bottom - top + 1, corners)
     elif command == "diff":
         a = load(argv[2])
         ax, ay = int(argv[3]), int(argv[4])

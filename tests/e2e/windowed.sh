@@ -397,6 +397,20 @@ end_pid "$clicks_pid"; clicks_pid=""
 begin "painting at the default size"
 check_idle_painting idle-default && finish "client ${W}x$H: toolbar, separator, outline, cross, golden markers, label"
 
+begin "caption boxes"
+# Wine draws minimise, maximise and close with its Marlett font; without it
+# they come out as "0 1 r" in a text font. The close box's glyph must be a
+# cross: black ink in a square whose four corners it reaches (an "r" is
+# taller than wide and leaves its lower right corner empty).
+{
+  read -r ox oy ow oh <<<"$(get outer)"
+  caption=$((Y0 - oy - 4))
+  read -r ink iw ih corners <<<"$(pixels shape "$work/idle-default.ppm" $((ox + ow - 4 - caption)) $((oy + 4)) "$caption" "$caption" 80)"
+  [ "$ink" -ge 9 ] && [ $((iw - ih)) -ge -1 ] && [ $((iw - ih)) -le 1 ] && [ "$corners" = 4 ] ||
+    fail "the close box's glyph is $ink black pixels over ${iw}x$ih reaching $corners corner(s), not a cross"
+}
+finish "the close box shows a ${iw}x$ih cross"
+
 begin "chinese button texts"
 # Each button's GBK text, drawn as two different glyphs about as tall as the
 # font's cell (a missing glyph draws the same box twice), and no two buttons
@@ -624,6 +638,29 @@ else
   finish "failure text, Generate still enabled"
 fi
 
+begin "a path longer than the Save dialog's buffer"
+# The dialog closes with an error of its own (the path does not fit its
+# 260 bytes): the failure text, not the silence of Cancel.
+{
+  ls "$scratch" >"$work/files-before"
+  save_as "$(printf 'a%.0s' $(seq 1 $((262 - ${#windows_dir}))))"
+  await 20000 dialogs=0 "status=$(gbk "保存失败：无法写文件，请检查磁盘与目录权限")" ||
+    fail "status '$(status_text)', dialogs $(get dialogs)"
+  ls "$scratch" | diff "$work/files-before" - >/dev/null || fail "files changed: $(ls "$scratch")"
+  enabled_are 1011 || fail "Generate no longer enabled: frames lost?"
+}
+finish "failure text, nothing written"
+
+begin "a name outside GBK"
+# 한 has no GBK code: the dialog hands back '?' in its place.
+{
+  save_as 'x한y.gif'
+  await 20000 dialogs=0 "status=$(gbk "保存失败：文件名含有无法使用的字符，请换一个名字")" ||
+    fail "status '$(status_text)', dialogs $(get dialogs)"
+  ls "$scratch" | diff "$work/files-before" - >/dev/null || fail "files changed: $(ls "$scratch")"
+}
+finish "the name is refused as unusable, nothing written"
+
 begin "saving over an existing file"
 {
   printf 'not a gif' >"$scratch/existing.gif"
@@ -684,20 +721,38 @@ finish "corner, edge, minimum 94 x 159, double click"
 
 begin "shift keeps the shape"
 {
-  # Make the viewfinder base 400 x 200: client 412 x 248.
+  # Make the recording area 400 x 200: client 412 x 248.
   snap
   read_client
   read -r x y <<<"$(centre_of grip7)"
   drag "$x" "$y" $((412 - W)) $((248 - H)) "client^=$X0 $Y0 412 248" || fail "could not set the base: client $(get client)"
   read -r ox oy ow oh <<<"$(get outer)"
-  # Shift held, right edge dragged to an outer width of 630: d = 600, height 300 + 95.
+  # Shift held, right edge dragged to an outer width of 630: the area is
+  # 630 less Wine's frame and the margins wide, and half that high.
+  aw=$((630 - frame_w - 12))
+  ah=$(awk -v w=$aw 'BEGIN { print int(w * 200 / 400 + 0.5) }')
   read -r x y <<<"$(centre_of grip3)"
   xdotool mousemove "$x" "$y" keydown shift
-  drag "$x" "$y" $((630 - ow)) 0 "outer=$ox $oy 630 395" || fail "shift drag: outer $(get outer), expected $ox $oy 630 395"
+  drag "$x" "$y" $((630 - ow)) 0 "outer=$ox $oy 630 $((ah + 48 + frame_h))" ||
+    fail "shift drag: outer $(get outer), expected $ox $oy 630 $((ah + 48 + frame_h))"
   xdotool keyup shift
   check_grips
+  # Shift held, the bottom edge dragged up by 200: the width leads, so the
+  # window snaps back to the same shape, not a pixel taller.
+  snap
+  read -r ox oy ow oh <<<"$(get outer)"
+  read -r x y <<<"$(centre_of grip1)"
+  xdotool mousemove "$x" "$y" keydown shift
+  drag "$x" "$y" 0 -200 "outer=$ox $oy $ow $oh" || fail "shift drag up: outer $(get outer), expected $ox $oy $ow $oh"
+  xdotool keyup shift
+  # That state held before the drag too: a plain drag after it, seen done,
+  # shows the first one has been handled all the way.
+  read -r x y <<<"$(centre_of grip3)"
+  drag "$x" "$y" 10 0 "outer=$ox $oy $((ow + 10)) $oh" ||
+    fail "after the shift drag up and a plain one: outer $(get outer), expected $ox $oy $((ow + 10)) $oh"
+  check_grips
 }
-finish "base 400 x 200, outer width 630 gives height 395"
+finish "area 400 x 200 dragged to ${aw} x $ah, bottom edge up by 200 keeps it"
 
 begin "painting after resizing"
 snap
