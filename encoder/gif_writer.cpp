@@ -185,3 +185,17 @@ int WriteGif(const char* path)
     memoryApi.release(temporary);
     return out.ok;
 }
+
+int CanWriteGif(const char* path)
+{
+    if (!outputFileApi.replaceable(path))
+        return 0;
+    char* temporary = nullptr;
+    FILE* file = CreateTemporaryBeside(path, &temporary);
+    if (!file)
+        return 0;
+    outputFileApi.close(file);
+    outputFileApi.remove(temporary);
+    memoryApi.release(temporary);
+    return 1;
+}

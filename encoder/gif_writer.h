@@ -12,6 +12,12 @@
 // names a read-only file. The store is not changed.
 int WriteGif(const char* path);
 
+// 1 when WriteGif could put a file at path: a temporary file can be made
+// beside it (it is made and removed again) and what is there now, if
+// anything, may be replaced. The path itself is never touched. Lets a
+// recording be refused before it starts instead of after its last second.
+int CanWriteGif(const char* path);
+
 // Pixels a GIF can state per side: its sizes are 16-bit fields.
 constexpr int32_t kMaxGifSide = 65535;
 

@@ -16,4 +16,4 @@ static void RemoveFile(const char* path)
 }
 
 OutputFileApi outputFileApi = {CreateNewFile, WriteBytes, CommitFileToDisk, CloseFile,
-                               ReplaceFileAtomically, RemoveFile, UniqueSeed};
+                               ReplaceFileAtomically, CanReplaceFile, RemoveFile, UniqueSeed};

@@ -20,6 +20,9 @@ struct OutputFileApi {
     // 1 when `to` now holds from's file. Refuses a target that opening it
     // for writing would refuse on Windows: a read-only file stays as it is.
     int (*replace)(const char* from, const char* to);
+    // 1 when replace would accept `to` as its target: nothing there, or a
+    // file it may replace (not a folder, not read-only). Touches nothing.
+    int (*replaceable)(const char* to);
     void (*remove)(const char* path);
     // A number that differs between processes and between calls, from which
     // temporary names are drawn.
@@ -32,4 +35,5 @@ extern OutputFileApi outputFileApi;
 FILE* CreateNewFile(const char* path, int* exists);
 int CommitFileToDisk(FILE* file);
 int ReplaceFileAtomically(const char* from, const char* to);
+int CanReplaceFile(const char* to);
 uint64_t UniqueSeed();

@@ -32,15 +32,23 @@ int CommitFileToDisk(FILE* file)
     return fsync(fileno(file)) == 0;
 }
 
-int ReplaceFileAtomically(const char* from, const char* to)
+int CanReplaceFile(const char* to)
 {
     // rename() replaces whatever the folder lets it. A file without any write
     // permission is read-only as the Windows build sees it (Wine reports such
     // a file so), and one this user may not write would refuse a direct
-    // open: both stay.
+    // open: both stay. A folder can never take a file's place.
     struct stat status;
-    if (stat(to, &status) == 0 && !S_ISDIR(status.st_mode) &&
-        ((status.st_mode & 0222) == 0 || access(to, W_OK) != 0))
+    if (stat(to, &status) != 0)
+        return 1;
+    if (S_ISDIR(status.st_mode))
+        return 0;
+    return (status.st_mode & 0222) != 0 && access(to, W_OK) == 0;
+}
+
+int ReplaceFileAtomically(const char* from, const char* to)
+{
+    if (!CanReplaceFile(to))
         return 0;
     return std::rename(from, to) == 0;
 }

@@ -40,14 +40,21 @@ int CommitFileToDisk(FILE* file)
     return _commit(_fileno(file)) == 0;
 }
 
-int ReplaceFileAtomically(const char* from, const char* to)
+int CanReplaceFile(const char* to)
 {
     // Windows refuses to replace a read-only file, and to open one for
     // writing. Wine's MoveFileEx replaces it all the same (and under root
-    // even opens it), so the attribute is tested here.
+    // even opens it), so the attribute is tested here. A folder can never
+    // take a file's place.
     DWORD attributes = GetFileAttributesA(to);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-        !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return 1;
+    return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+}
+
+int ReplaceFileAtomically(const char* from, const char* to)
+{
+    if (!CanReplaceFile(to)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return 0;
     }

@@ -7,6 +7,7 @@
 #include "encoder/frame_encoder.h"
 #include "encoder/frame_store.h"
 #include "encoder/gif_writer.h"
+#include "encoder/output_file.h"
 #include "image/output_geometry.h"
 #include "image/resampler.h"
 #include "image/watermark.h"
@@ -16,6 +17,9 @@
 namespace {
 
 constexpr int kPathBuffer = 260;  // filled with at most 255 characters and a terminator
+
+// Why the last FAIL line was printed, for a caller that can say it.
+const char* failure = nullptr;
 
 void PrintLine(const char* line)
 {
@@ -42,6 +46,7 @@ int WatermarkTest()
         std::printf("wm size: %dx%d\n", watermarkImage.width, watermarkImage.height);
     } else {
         std::printf("embedded watermark: %s\n", "FAIL");
+        failure = "the built-in watermark cannot be decoded";
     }
     return 0;
 }
@@ -79,8 +84,10 @@ int TestAnimation(const char* rest)
     if (frameStore.count >= 1 && WriteGif(outPath))
         std::printf("OK: %s  frames=%d  out=%dx%d\n", outPath, frameStore.count, outputGeometry.outWidth,
                     outputGeometry.outHeight);
-    else
+    else {
         std::printf("FAIL: %s\n", outPath);
+        failure = frameStore.count < 1 ? "no memory for the test animation" : "the file could not be written";
+    }
     ClearFrames();
     return 0;
 }
@@ -108,6 +115,16 @@ int RecordRectangle(const char* rest)
     if (wmPath[0] && !LoadWatermarkFile(wmPath))
         wmPath[0] = '\0';
 
+    // A target that cannot be written would throw the whole recording away
+    // at its end: refuse it before the first second is spent.
+    const int replaceable = outputFileApi.replaceable(outPath);
+    if (!replaceable || !CanWriteGif(outPath)) {
+        failure = replaceable ? "cannot create a file in the output's folder (missing, or not writable)"
+                      : "a folder or a read-only file is at the output's name";
+        std::printf("FAIL: %s  frames=%d\n", outPath, 0);
+        return 0;
+    }
+
     const uint32_t t0 = captureApi.tickCount();
     StartCapture(x, y, w, h, fps, outw, wmPath[0] ? 1 : 0);
     // Sleep in whole seconds: seconds x 1000 would overflow 32 bits for a
@@ -122,12 +139,14 @@ int RecordRectangle(const char* rest)
 
     if (frameStore.count < 1) {
         std::printf("FAIL: %s  frames=%d\n", outPath, frameStore.count);
+        failure = "nothing was recorded (the screen could not be read, or a frame is too large for memory)";
     } else if (WriteGif(outPath)) {
         const uint32_t elapsed = captureApi.tickCount() - t0;
         std::printf("OK: %s  frames=%d  out=%dx%d  elapsed=%dms\n", outPath, frameStore.count,
                     outputGeometry.outWidth, outputGeometry.outHeight, static_cast<int>(elapsed));
     } else {
         std::printf("FAIL: %s  frames=%d\n", outPath, frameStore.count);
+        failure = "the file could not be written";
     }
     ClearFrames();
     return 0;
@@ -150,8 +169,14 @@ void DrawTestFrame(uint8_t* frame, int32_t k)
     Fill(frame, 300, 450, 100 + 20 * k, right, 30, 120, 200);
 }
 
+const char* BatchModeFailure()
+{
+    return failure;
+}
+
 int RunBatchMode(const char* commandLine, int* exitCode)
 {
+    failure = nullptr;
     if (std::strncmp(commandLine, "/wmtest", 7) == 0)
         *exitCode = WatermarkTest();
     else if (std::strncmp(commandLine, "/test", 5) == 0)

@@ -10,6 +10,10 @@
 // the graphical run should go on.
 int RunBatchMode(const char* commandLine, int* exitCode);
 
+// Why the mode that just ran printed FAIL, in a few English words; null when
+// it did not. The line itself says only that it failed.
+const char* BatchModeFailure();
+
 // The /test animation's source frame k (0..23): 720 x 800 pixels, a blue
 // background, a green bar, and an orange square moving 20 pixels a frame.
 constexpr int32_t kTestFrameWidth = 720;

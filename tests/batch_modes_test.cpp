@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -178,6 +179,25 @@ TEST_F(BatchModeTest, ARecordingWithoutFramesFails)
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.output, "FAIL: " + out + "  frames=0\n");
     EXPECT_FALSE(FileExists(out));
+}
+
+// A target the file could never be written to ends the run at once: no
+// recording of the requested ten seconds is made to be thrown away.
+TEST_F(BatchModeTest, AnUnwritableTargetFailsBeforeRecording)
+{
+    const std::string folder = ScratchPath("unwritable-rect");
+    std::filesystem::create_directories(folder + "/a-folder");
+    for (const std::string& out : {folder + "/no-such-folder/x.gif", folder + "/a-folder"}) {
+        ScopedFakeCapture capture;
+        const uint32_t before = capture.fake.NowMs();
+        BatchRun run = RunCommand("/rect 0 0 64 64 10 " + out);
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.output, "FAIL: " + out + "  frames=0\n");
+        EXPECT_EQ(capture.fake.opens, 0) << out << ": the screen was opened";
+        EXPECT_LT(capture.fake.NowMs() - before, 1000u) << out;
+        EXPECT_NE(BatchModeFailure(), nullptr);
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(folder + "/a-folder"));
 }
 
 }  // namespace

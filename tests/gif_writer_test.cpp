@@ -291,6 +291,35 @@ TEST_F(GifWriterTest, AReadOnlyTargetIsLeftAsItIs)
     EXPECT_NE(ReadWholeFile(path), kEarlier);
 }
 
+// The check before a recording must refuse exactly what the write would, and
+// leave the folder as it found it.
+TEST_F(GifWriterTest, CanWriteGifAgreesWithWriteGifAndTouchesNothing)
+{
+    namespace fs = std::filesystem;
+    AppendStream(10, 100);
+    const std::string folder = FreshFolder("can-write");
+    std::filesystem::create_directories(folder + "/a-folder");
+    WriteWholeFile(folder + "/old.gif", kEarlier);
+    WriteWholeFile(folder + "/ro.gif", kEarlier);
+    const fs::perms writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    fs::permissions(folder + "/ro.gif", writable, fs::perm_options::remove);
+    const struct {
+        const char* name;
+        int writable;
+    } table[] = {
+        {"new.gif", 1}, {"old.gif", 1}, {"no-such-folder/x.gif", 0}, {"a-folder", 0}, {"ro.gif", 0}, {"", 0},
+    };
+    const Names before = FolderEntries(folder);
+    for (const auto& row : table) {
+        EXPECT_EQ(CanWriteGif((folder + "/" + row.name).c_str()), row.writable) << row.name;
+        EXPECT_EQ(FolderEntries(folder), before) << row.name;
+        EXPECT_EQ(ReadWholeFile(folder + "/old.gif"), kEarlier) << row.name;
+    }
+    for (const auto& row : table)
+        EXPECT_EQ(WriteGif((folder + "/" + row.name).c_str()), row.writable) << row.name << ": the write disagrees";
+    fs::permissions(folder + "/ro.gif", fs::perms::owner_write, fs::perm_options::add);
+}
+
 TEST_F(GifWriterTest, SizesTheFileCannotStateAreRefused)
 {
     AppendStream(3, 100);

@@ -54,7 +54,11 @@ int main(int argc, char** argv)
         std::fputs(kHelp, stderr);
         return 1;
     }
-    if (const char* why = X11ScreenFailure())
+    // The screen's own failure explains a recording without frames best.
+    const char* why = X11ScreenFailure();
+    if (!why)
+        why = BatchModeFailure();
+    if (why)
         std::fprintf(stderr, "pixlo: %s\n", why);
     return exitCode;
 }

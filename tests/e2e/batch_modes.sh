@@ -436,6 +436,19 @@ expect_output "/rect 0 0 60000 60000 1 huge.gif" 'FAIL: huge.gif  frames=0\r\n' 
 [ ! -e huge.gif ] || fail "/rect 0 0 60000 60000 1 huge.gif left a file"
 ok "/rect of a rectangle too large for memory prints FAIL, exit 0"
 
+# A target that can never be written ends the run at once, before any of its
+# 10 seconds is recorded, and leaves what is there as it was.
+mkdir -p a-folder
+printf 'old' >read-only.gif
+chmod a-w read-only.gif
+for target in no-such-folder/x.gif a-folder read-only.gif; do
+  pixlo_timeout=8 pixlo /rect 0 0 64 64 10 "$target"
+  expect_output "/rect of 10 s to $target" "FAIL: $target  frames=0\r\n" 0
+done
+[ -d a-folder ] && [ "$(cat read-only.gif)" = old ] && [ ! -e no-such-folder ] ||
+  fail "/rect to unwritable targets changed them"
+ok "/rect to a missing folder, a folder and a read-only file: FAIL at once, nothing touched"
+
 # --- The cursor, over the helper's window: Wine's GetCursorInfo gives no
 # cursor handle while the pointer is over an X window that is not Wine's (the
 # images above, the root window); a Wine window sets one.

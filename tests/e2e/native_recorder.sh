@@ -113,6 +113,18 @@ for case in "${cases[@]}"; do
 done
 ok "no DISPLAY and a display that does not exist: the FAIL line, exit 0, and why ($(cat err.txt))"
 
+# A target that can never be written: FAIL at once, and why on standard error.
+mkdir -p a-folder
+for target in no-such-folder/x.gif a-folder; do
+  status=0
+  timeout 5 bin/pixlo /rect 0 0 64 48 10 "$target" >out.txt 2>err.txt || status=$?
+  [ "$(cat out.txt)" = "FAIL: $target  frames=0" ] && [ "$status" = 0 ] ||
+    fail "/rect of 10 s to $target: exit $status and '$(cat out.txt)', expected the FAIL line at once"
+  [ "$(wc -l <err.txt)" = 1 ] && grep -q '^pixlo: ' err.txt ||
+    fail "/rect to $target: standard error '$(cat err.txt)', expected one line saying why"
+done
+ok "/rect to a missing folder or a folder: FAIL at once, and why ($(cat err.txt))"
+
 native --version
 [[ $(cat out.txt) =~ ^pixlo\ 1\.3\ \(build\ [0-9]+\)$ ]] && [ "$status" = 0 ] || fail "--version: exit $status, '$(cat out.txt)'"
 native --help
