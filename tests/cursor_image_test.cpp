@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "recorder/cursor_image.h"
+#include "tests/support/guarded_buffer.h"
 
 namespace {
 
@@ -35,6 +36,8 @@ TEST(DrawCursorImage, PixelsBlendOverTheFrameAndWhatFallsOutsideIsLeftOut)
         {"inside", 1, 1, {{{1, 1}, kBlue}, {{3, 1}, kHalf}, {{1, 2}, kWhite}, {{2, 2}, kBlack}, {{3, 2}, kSaturated}}},
         {"at the origin", 0, 0, {{{0, 0}, kBlue}, {{2, 0}, kHalf}, {{0, 1}, kWhite}, {{1, 1}, kBlack}, {{2, 1}, kSaturated}}},
         {"hanging off the left and top", -1, -1, {{{0, 0}, kBlack}, {{1, 0}, kSaturated}}},
+        {"hanging off the top by one row", 1, -1, {{{1, 0}, kWhite}, {{2, 0}, kBlack}, {{3, 0}, kSaturated}}},
+        {"hanging off the left by one column", -1, 1, {{{1, 1}, kHalf}, {{0, 2}, kBlack}, {{1, 2}, kSaturated}}},
         {"hanging off the right", 3, 0, {{{3, 0}, kBlue}, {{3, 1}, kWhite}, {{4, 1}, kBlack}}},
         {"hanging off the bottom", 2, 3, {{{2, 3}, kBlue}, {{4, 3}, kHalf}}},
         {"on the last pixel", 4, 3, {{{4, 3}, kBlue}}},
@@ -45,9 +48,10 @@ TEST(DrawCursorImage, PixelsBlendOverTheFrameAndWhatFallsOutsideIsLeftOut)
         {"far outside, near the 32-bit limits", INT32_MIN, INT32_MAX, {}},
     };
     for (const auto& row : table) {
-        std::vector<uint8_t> frame;
+        GuardedBuffer frame(kFrameW * kFrameH * 4);
         for (int32_t i = 0; i < kFrameW * kFrameH; i++)
-            frame.insert(frame.end(), {kBackground[0], kBackground[1], kBackground[2], 0});
+            for (int32_t c = 0; c < 3; c++)
+                frame[i * 4 + c] = kBackground[c];
 
         DrawCursorImage(frame.data(), kFrameW, kFrameH, row.x, row.y, kImage, 3, 2);
 
@@ -59,6 +63,7 @@ TEST(DrawCursorImage, PixelsBlendOverTheFrameAndWhatFallsOutsideIsLeftOut)
                 EXPECT_EQ((Colour{p[0], p[1], p[2]}), expected) << row.name << ": pixel " << x << "," << y;
                 EXPECT_EQ(p[3], 0) << row.name << ": pixel " << x << "," << y;
             }
+        EXPECT_TRUE(frame.GuardsIntact()) << row.name << ": written outside the frame";
     }
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "recorder/screen_clip.h"
+#include "tests/support/guarded_buffer.h"
 
 namespace {
 
@@ -17,6 +18,12 @@ TEST(ClipToScreen, OnlyThePartOnTheScreenIsCopied)
         ScreenClip expected;  // screenX, screenY, frameX, frameY, width, height
     } table[] = {
         {"inside", 10, 20, 100, 50, {10, 20, 0, 0, 100, 50}},
+        {"from x = 1", 1, 0, 50, 40, {1, 0, 0, 0, 50, 40}},
+        {"from y = 1", 0, 1, 50, 40, {0, 1, 0, 0, 50, 40}},
+        {"from x = -1 and y = -1", -1, -1, 50, 40, {0, 0, 1, 1, 49, 39}},
+        {"ending on the right edge", 590, 0, 50, 40, {590, 0, 0, 0, 50, 40}},
+        {"one past the right edge", 591, 0, 50, 40, {591, 0, 0, 0, 49, 40}},
+        {"ending on the bottom edge", 0, 440, 50, 40, {0, 440, 0, 0, 50, 40}},
         {"exactly the screen", 0, 0, 640, 480, {0, 0, 0, 0, 640, 480}},
         {"past the right edge", 600, 100, 80, 40, {600, 100, 0, 0, 40, 40}},
         {"past the bottom edge", 5, 450, 20, 100, {5, 450, 0, 0, 20, 30}},
@@ -44,6 +51,15 @@ TEST(ClipToScreen, OnlyThePartOnTheScreenIsCopied)
         EXPECT_EQ(clip.frameY, e.frameY) << row.name;
         EXPECT_EQ(clip.width, e.width) << row.name;
         EXPECT_EQ(clip.height, e.height) << row.name;
+
+        // The clip drives a copy into a frame of the rectangle's size: it must
+        // land inside that frame whatever the rectangle.
+        if (static_cast<int64_t>(row.w) * row.h > 1000000)
+            continue;
+        GuardedBuffer frame(static_cast<size_t>(row.w) * row.h * 4);
+        std::vector<uint8_t> image(static_cast<size_t>(clip.width) * clip.height * 4 + 4, 0x11);
+        CopyScreenRows(image.data(), static_cast<size_t>(clip.width) * 4, clip, frame.data(), row.w);
+        EXPECT_TRUE(frame.GuardsIntact()) << row.name << ": written outside the frame";
     }
 }
 
