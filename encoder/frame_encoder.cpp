@@ -1,12 +1,21 @@
 #include "encoder/frame_encoder.h"
 
+#include <cstring>
+
 #include "common/memory.h"
 #include "encoder/colour_map.h"
 #include "encoder/frame_store.h"
 #include "encoder/lzw.h"
 #include "encoder/quantizer.h"
 
-void EncodeFrame(const uint8_t* pixels, int32_t width, int32_t height, int32_t delayMs)
+namespace {
+
+struct Placement {
+    bool whole;
+    int32_t left, top;
+};
+
+void EncodeStages(const uint8_t* pixels, int32_t width, int32_t height, int32_t delayMs, Placement at)
 {
     if (PixelBufferBytes(width, height) == 0)
         return;
@@ -32,10 +41,42 @@ void EncodeFrame(const uint8_t* pixels, int32_t width, int32_t height, int32_t d
         DiffuseToIndices(pixels, width, height, palette, colourCube, errorRows, indices);
         int32_t length = 0;
         LzwCompress(indices, pixelCount, codes, codeCapacity, &length);
-        AppendFrame(codes, length, palette, delayMs);
+        if (at.whole)
+            AppendFrame(codes, length, palette, delayMs);
+        else
+            AppendFrameArea(codes, length, palette, delayMs, at.left, at.top, width, height);
     }
 
     memoryApi.release(errorRows);
     memoryApi.release(codes);
     memoryApi.release(indices);
+}
+
+}  // namespace
+
+void EncodeFrame(const uint8_t* pixels, int32_t width, int32_t height, int32_t delayMs)
+{
+    EncodeStages(pixels, width, height, delayMs, Placement{true, 0, 0});
+}
+
+void EncodeFrameArea(const uint8_t* frame, int32_t frameWidth, int32_t left, int32_t top,
+                     int32_t width, int32_t height, int32_t delayMs)
+{
+    if (PixelBufferBytes(width, height) == 0)
+        return;
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
+    const uint8_t* first = frame + (static_cast<size_t>(top) * frameWidth + left) * 4;
+    // Full-width bands are contiguous already; anything narrower is copied
+    // so the stages see packed rows.
+    if (width == frameWidth) {
+        EncodeStages(first, width, height, delayMs, Placement{false, left, top});
+        return;
+    }
+    uint8_t* packed = static_cast<uint8_t*>(memoryApi.allocate(rowBytes * static_cast<size_t>(height)));
+    if (!packed)
+        return;
+    for (int32_t y = 0; y < height; y++)
+        std::memcpy(packed + rowBytes * y, first + static_cast<size_t>(y) * frameWidth * 4, rowBytes);
+    EncodeStages(packed, width, height, delayMs, Placement{false, left, top});
+    memoryApi.release(packed);
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/memory.h"
+#include "image/output_geometry.h"
 #include "recorder/recorder_state.h"
 
 FrameStore frameStore;
@@ -27,7 +28,8 @@ static int GrowRecords()
     return 1;
 }
 
-void AppendFrame(const uint8_t* bytes, int32_t length, const uint8_t* palette, int32_t delayMs)
+void AppendFrameArea(const uint8_t* bytes, int32_t length, const uint8_t* palette, int32_t delayMs,
+                     int32_t left, int32_t top, int32_t width, int32_t height)
 {
     if (frameStore.count == frameStore.capacity && !GrowRecords())
         return;
@@ -46,7 +48,16 @@ void AppendFrame(const uint8_t* bytes, int32_t length, const uint8_t* palette, i
     record.length = kept;
     std::memcpy(record.palette, palette, sizeof record.palette);
     record.delay = DelayFromMs(delayMs);
+    record.left = left;
+    record.top = top;
+    record.width = width;
+    record.height = height;
     frameStore.count++;
+}
+
+void AppendFrame(const uint8_t* bytes, int32_t length, const uint8_t* palette, int32_t delayMs)
+{
+    AppendFrameArea(bytes, length, palette, delayMs, 0, 0, outputGeometry.outWidth, outputGeometry.outHeight);
 }
 
 void ClearFrames()

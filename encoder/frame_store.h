@@ -10,6 +10,8 @@ struct FrameRecord {
     int32_t length;         // valid bytes in data
     uint8_t palette[768];   // 256 entries R, G, B: the local colour table
     int32_t delay;          // hundredths of a second; only the capture thread raises it
+    int32_t left, top;      // where the stream's rectangle sits in the frame
+    int32_t width, height;  // the whole frame: 0, 0, outWidth, outHeight
 };
 
 struct FrameStore {
@@ -27,6 +29,11 @@ int32_t DelayFromMs(int32_t ms);
 // Copies the stream and palette into a new record at the end. A failed
 // allocation drops this frame and leaves the store exactly as it was.
 void AppendFrame(const uint8_t* bytes, int32_t length, const uint8_t* palette, int32_t delayMs);
+
+// The same for a stream holding only a rectangle of the frame, drawn over
+// the picture the previous frames left.
+void AppendFrameArea(const uint8_t* bytes, int32_t length, const uint8_t* palette, int32_t delayMs,
+                     int32_t left, int32_t top, int32_t width, int32_t height);
 
 // Releases every record, the array, and the capture thread's frame buffers.
 void ClearFrames();

@@ -45,9 +45,11 @@ void PutFrameSection(GifOutput& out, const FrameRecord& record, int32_t delay)
 {
     uint8_t head[787] = {0x21, 0xF9, 0x04, 0x04};  // graphic control: disposal 1 (leave in place)
     PutLe16(head + 4, delay);
-    head[8] = 0x2C;  // image separator; left and top stay 0
-    PutLe16(head + 13, outputGeometry.outWidth);
-    PutLe16(head + 15, outputGeometry.outHeight);
+    head[8] = 0x2C;  // image separator
+    PutLe16(head + 9, record.left);
+    PutLe16(head + 11, record.top);
+    PutLe16(head + 13, record.width);
+    PutLe16(head + 15, record.height);
     head[17] = 0x87;  // local colour table of 256 entries
     std::memcpy(head + 18, record.palette, 768);
     head[786] = 8;  // LZW minimum code size

@@ -72,6 +72,36 @@ TEST_F(FrameEncoderTest, PinnedFramesStoreTheirWrittenOutPalettesAndIndices)
     }
 }
 
+// A rectangle is encoded as its own picture (palette from its pixels alone),
+// placed where it was cut from; 1 x 1 and 1 x N have fewer pixels than the
+// quantizer's usual sampling.
+TEST_F(FrameEncoderTest, ARectangleIsEncodedAsThePictureItCutsOut)
+{
+    const int32_t fw = 64, fh = 40;
+    const std::vector<uint8_t> frame = PhotoLikeFrame(fw, fh, 3);
+    const struct {
+        int32_t left, top, width, height;
+    } table[] = {{0, 0, fw, fh}, {0, 7, fw, 5}, {13, 9, 21, 17}, {fw - 1, fh - 1, 1, 1},
+                 {5, 0, 1, fh},  {0, 39, 37, 1}, {31, 2, 33, 38}};
+    for (const auto& row : table) {
+        ClearFrames();
+        std::vector<uint8_t> cut;
+        for (int32_t y = 0; y < row.height; y++) {
+            const uint8_t* from = frame.data() + ((static_cast<size_t>(row.top) + y) * fw + row.left) * 4;
+            cut.insert(cut.end(), from, from + static_cast<size_t>(row.width) * 4);
+        }
+        EncodeFrameArea(frame.data(), fw, row.left, row.top, row.width, row.height, 70);
+        ASSERT_EQ(frameStore.count, 1);
+        const FrameRecord& record = frameStore.records[0];
+        EXPECT_EQ(record.left, row.left);
+        EXPECT_EQ(record.top, row.top);
+        EXPECT_EQ(record.width, row.width);
+        EXPECT_EQ(record.height, row.height);
+        EXPECT_EQ(record.delay, 7);
+        ExpectStoredAsEncoded(record, cut, row.width, row.height);
+    }
+}
+
 TEST_F(FrameEncoderTest, NoiseLongerThanPixelsPlus4096IsNotCut)
 {
     std::vector<uint8_t> pixels = NoiseFrame(200, 100, 9);

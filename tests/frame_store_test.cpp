@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "encoder/frame_store.h"
+#include "image/output_geometry.h"
 #include "recorder/recorder_state.h"
 #include "tests/support/allocation_fault.h"
 
@@ -42,6 +43,7 @@ TEST_F(FrameStoreTest, AppendCopiesStreamPaletteAndDelay)
     uint8_t palette[768];
     for (int i = 0; i < 768; i++)
         palette[i] = static_cast<uint8_t>(i * 7);
+    outputGeometry = {320, 240};
     AppendFrame(bytes, 4, palette, 83);
     bytes[0] = 99;  // the caller's buffers stay the caller's
     palette[0] = 99;
@@ -55,6 +57,10 @@ TEST_F(FrameStoreTest, AppendCopiesStreamPaletteAndDelay)
     EXPECT_EQ(record.palette[0], 0);
     EXPECT_EQ(record.palette[767], static_cast<uint8_t>(767 * 7));
     EXPECT_EQ(record.delay, 8);
+    EXPECT_EQ(record.left, 0);  // a whole frame
+    EXPECT_EQ(record.top, 0);
+    EXPECT_EQ(record.width, 320);
+    EXPECT_EQ(record.height, 240);
 }
 
 TEST_F(FrameStoreTest, EmptyAndNegativeLengthsOwnABlockAndStoreNothing)

@@ -77,6 +77,26 @@ TEST_F(GifWriterTest, FrameSectionLayout)
     EXPECT_EQ(std::vector<uint8_t>(frame + 786, frame + 786 + tail.size()), tail);
 }
 
+TEST_F(GifWriterTest, EachDescriptorStatesItsFramesRectangle)
+{
+    outputGeometry = {0x1234, 0x0102};
+    AppendStream(3, 100, 5);
+    uint8_t palette[768] = {};
+    const uint8_t stream[2] = {9, 9};
+    AppendFrameArea(stream, 2, palette, 100, 0x0201, 0x00FE, 0x0304, 1);
+    std::string path = ScratchPath("areas.gif");
+    ASSERT_EQ(WriteGif(path.c_str()), 1);
+    std::vector<uint8_t> file = ReadWholeFile(path);
+    ASSERT_EQ(file.size(), 32u + 2 * (788u + 1u) + 3u + 2u + 1u);
+    const uint8_t* first = file.data() + 32 + 8;
+    const uint8_t* second = file.data() + 32 + 788 + 3 + 1 + 8;
+    EXPECT_EQ(std::vector<uint8_t>(first, first + 10),
+              (std::vector<uint8_t>{0x2C, 0, 0, 0, 0, 0x34, 0x12, 0x02, 0x01, 0x87}));
+    EXPECT_EQ(std::vector<uint8_t>(second - 8, second + 10),
+              (std::vector<uint8_t>{0x21, 0xF9, 0x04, 0x04, 10, 0, 0x00, 0x00,  // still left in place
+                                    0x2C, 0x01, 0x02, 0xFE, 0x00, 0x04, 0x03, 0x01, 0x00, 0x87}));
+}
+
 TEST_F(GifWriterTest, StreamsAreCutInto255ByteSubBlocks)
 {
     const struct {
@@ -333,6 +353,8 @@ TEST_F(GifWriterTest, SizesTheFileCannotStateAreRefused)
     for (const auto& row : table) {
         WriteWholeFile(path, kEarlier);
         outputGeometry = {row.width, row.height};
+        frameStore.records[0].width = row.width;  // a whole frame of a recording at this size
+        frameStore.records[0].height = row.height;
         EXPECT_EQ(WriteGif(path.c_str()), row.result) << row.width << " x " << row.height;
         std::vector<uint8_t> file = ReadWholeFile(path);
         if (row.result) {
