@@ -121,8 +121,8 @@ void StartCapture(int32_t x, int32_t y, int32_t w, int32_t h, int32_t fps, int32
     RecorderState& r = recorderState;
     r.stopRequest.store(0);
     r.recording.store(1);
-    settings.fps = fps;
-    settings.outw = outw;
+    r.fps = fps;
+    r.outw = outw;
     r.capW = w;
     r.capH = h;
     r.capX = x;
@@ -139,9 +139,9 @@ void StartCapture(int32_t x, int32_t y, int32_t w, int32_t h, int32_t fps, int32
 uint32_t CaptureThreadProc()
 {
     RecorderState& r = recorderState;
-    const int32_t fps = settings.fps;
+    const int32_t fps = r.fps;
     captureApi.beginTimerPeriod();
-    outputGeometry = ComputeOutputSize(r.capW, r.capH, settings.outw);
+    outputGeometry = ComputeOutputSize(r.capW, r.capH, r.outw);
     PrepareWatermark(outputGeometry.outWidth);
 
     const int32_t outWidth = outputGeometry.outWidth;

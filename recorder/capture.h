@@ -52,8 +52,9 @@ struct CaptureWindows {
 extern CaptureWindows captureWindows;
 
 // Starts a recording of the screen rectangle (x, y, w, h). The caller clears
-// the frames first and keeps w and h at least 1. Sets fps and outw of the
-// settings in memory, as the thread reads them from there.
+// the frames first and keeps w and h at least 1. The rate and output width
+// are the recording's own, kept in recorderState: a later change of the
+// settings does not reach a running recording.
 void StartCapture(int32_t x, int32_t y, int32_t w, int32_t h, int32_t fps, int32_t outw, int32_t useWatermark);
 
 // The capture thread's body; returns 0.

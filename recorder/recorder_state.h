@@ -15,6 +15,11 @@ struct RecorderState {
     int32_t capY;
     int32_t capW;
     int32_t capH;
+    // The rate and output width the recording started with. The settings
+    // window may change its own values meanwhile; they apply from the next
+    // recording, and the capture thread never reads them.
+    int32_t fps;
+    int32_t outw;
     void* thread;          // the platform's thread handle, opaque to portable code
     uint8_t* prevFrame;    // last frame handed to the encoder, outWidth x outHeight x 4
     uint8_t* workFrame;    // this tick's output frame, same size

@@ -4,6 +4,7 @@
 #   asan     build/asan     the same with AddressSanitizer and UndefinedBehaviorSanitizer
 #   windows  build/windows  the Windows executables (mingw-w64), run under Wine
 #   fuzz     build/fuzz     libFuzzer targets (clang)
+#   tsan     build/tsan     the unit tests alone, with ThreadSanitizer
 # With no argument: native, asan and windows.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -15,7 +16,8 @@ configure_and_build() {
     cmake -S . -B "$dir" -G Ninja "$@" >/dev/null || { rm -rf "$dir"; exit 1; }
   fi
   local log="$dir/last-build.log"
-  ninja -C "$dir" >"$log" 2>&1 || { cat "$log"; echo "build: $dir failed" >&2; exit 1; }
+  # shellcheck disable=SC2086  # $targets: none (everything) or a list
+  ninja -C "$dir" ${targets:-} >"$log" 2>&1 || { cat "$log"; echo "build: $dir failed" >&2; exit 1; }
   echo "build: $dir"
 }
 
@@ -26,6 +28,7 @@ for build in "${builds[@]}"; do
     native)  configure_and_build build/native ;;
     asan)    configure_and_build build/asan -DPIXLO_SANITIZE=ON -DPIXLO_BENCH=OFF ;;
     windows) configure_and_build build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake ;;
+    tsan)    targets=pixlo_tests configure_and_build build/tsan -DPIXLO_SANITIZE_THREAD=ON -DPIXLO_BENCH=OFF ;;
     fuzz)    CC=clang CXX=clang++ configure_and_build build/fuzz -DPIXLO_FUZZ=ON -DPIXLO_BENCH=OFF ;;
     *) echo "build: unknown build '$build'" >&2; exit 2 ;;
   esac

@@ -32,7 +32,7 @@ if ! bash scripts/setup.sh; then
   summary
   exit 1
 fi
-if ! bash scripts/build.sh native asan windows fuzz; then
+if ! bash scripts/build.sh native asan tsan windows fuzz; then
   failed=1 failures=("build")
   summary
   exit 1
@@ -40,6 +40,9 @@ fi
 
 check "native unit tests" ctest --test-dir build/native --output-on-failure
 check "sanitizer unit tests" ctest --test-dir build/asan --output-on-failure
+# The recording's threads: the capture tests on real threads under ThreadSanitizer.
+check "capture threads under thread sanitizer" env TSAN_OPTIONS=halt_on_error=1 \
+  build/tsan/tests/pixlo_tests --gtest_filter='Capture*'
 check "windows unit tests under wine" ctest --test-dir build/windows --output-on-failure
 check "end to end" bash tests/e2e/run.sh
 check "batch modes under wine" bash tests/e2e/batch_modes.sh

@@ -157,8 +157,8 @@ TEST_F(BatchModeTest, RectangleRecordingCorrectsItsArguments)
         EXPECT_EQ(run.exitCode, 0) << args;
         EXPECT_EQ(recorderState.capW, row.capW) << args;
         EXPECT_EQ(recorderState.capH, row.capH) << args;
-        EXPECT_EQ(settings.fps, row.fps) << args;
-        EXPECT_EQ(settings.outw, row.outw) << args;
+        EXPECT_EQ(recorderState.fps, row.fps) << args;
+        EXPECT_EQ(recorderState.outw, row.outw) << args;
         EXPECT_EQ(watermarkImage.inUse, row.watermark) << args;
         std::string prefix = "OK: " + out + "  frames=1  out=" + std::to_string(row.outWidth) + "x" +
                              std::to_string(row.outHeight) + "  elapsed=";

@@ -82,6 +82,31 @@ TEST_F(CaptureTest, AStillScreenPlaysForTheTimeItWasRecorded)
     }
 }
 
+TEST_F(CaptureTest, ARunningRecordingKeepsTheRateAndWidthItStartedWith)
+{
+    // The settings window may change the rate and the output width during a
+    // recording; they apply from the next one. The recording's own values
+    // are the ones StartCapture was given, whatever the settings say.
+    settings.fps = 25;
+    settings.outw = 240;
+    ScopedFakeCapture capture;
+    capture.fake.onGrab = Script(capture.fake, 5, [](int tick, FakeCapture& fake) {
+        std::memset(fake.screen.data(), 20 * tick, fake.screen.size());
+        if (tick == 2) {
+            settings.fps = 30;
+            settings.outw = 240;
+        }
+    });
+    StartCapture(0, 0, 64, 48, 10, 0, 0);
+
+    EXPECT_EQ(outputGeometry.outWidth, 64);
+    EXPECT_EQ(outputGeometry.outHeight, 48);
+    ASSERT_EQ(capture.fake.grabTimes.size(), 6u);
+    for (size_t i = 1; i < capture.fake.grabTimes.size(); i++)
+        EXPECT_EQ(capture.fake.grabTimes[i] - capture.fake.grabTimes[i - 1], 100u) << "tick " << i;
+    EXPECT_EQ(frameStore.count, 6);
+}
+
 TEST_F(CaptureTest, TheWatermarkIsBlendedIntoEveryRecordedFrame)
 {
     // A grey screen of 100 x 40 under a watermark file: the frame handed to

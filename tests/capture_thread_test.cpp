@@ -1,0 +1,69 @@
+// A recording on its real thread while the UI thread changes the settings,
+// as the settings window may. Run under ThreadSanitizer (the tsan build) it
+// shows that the capture thread reads no setting the window writes, except
+// the cursor switch, which both sides access atomically.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <vector>
+
+#include "encoder/frame_store.h"
+#include "image/output_geometry.h"
+#include "recorder/capture.h"
+#include "recorder/recorder_state.h"
+#include "settings/settings.h"
+#include "tests/support/recording_fixture.h"
+
+namespace {
+
+std::vector<uint8_t> screen;
+uint8_t shade = 0;
+
+uint8_t* OpenScreen(int32_t, int32_t, int32_t w, int32_t h)
+{
+    screen.assign(static_cast<size_t>(w) * h * 4, 0);
+    return screen.data();
+}
+
+// Every grab a new picture, so every tick encodes.
+void GrabScreen()
+{
+    std::memset(screen.data(), ++shade, screen.size());
+}
+
+void Nothing() {}
+
+using CaptureThreadTest = RecordingTest;
+
+TEST_F(CaptureThreadTest, SettingsChangedDuringARecordingDoNotReachIt)
+{
+    const CaptureApi saved = captureApi;
+    captureApi.openScreen = OpenScreen;
+    captureApi.grabScreen = GrabScreen;
+    captureApi.closeScreen = Nothing;
+    captureApi.cursorState = nullptr;
+
+    settings.fps = 10;
+    settings.outw = 360;
+    StartCapture(0, 0, 48, 32, 100, 0, 0);
+    for (int i = 0; i < 200 && recorderState.recording.load() == 1; i++) {
+        settings.fps = 10 + i % 21;
+        settings.outw = i % 2 ? 240 : 360;
+        std::atomic_ref<int32_t>(settings.cursor).store(i % 2, std::memory_order_relaxed);
+        captureApi.sleep(1);
+    }
+    recorderState.stopRequest.store(1);
+    for (int waited = 0; waited < 5000 && recorderState.recording.load() == 1; waited += 10)
+        captureApi.sleep(10);
+    ASSERT_EQ(recorderState.recording.load(), 0) << "the recording did not end within 5 s of the stop request";
+    if (recorderState.thread)
+        captureApi.waitThread(5000);
+    captureApi = saved;
+
+    EXPECT_EQ(outputGeometry.outWidth, 48);
+    EXPECT_EQ(outputGeometry.outHeight, 32);
+    EXPECT_GE(frameStore.count, 1);
+}
+
+}  // namespace
