@@ -47,14 +47,28 @@ int StartThread()
     return 1;
 }
 
-void WaitThread(uint32_t)
+// Waits up to ms (0xFFFFFFFF: without a limit) for the capture thread. A
+// thread still running at the limit keeps its handle, so a later wait can
+// take it up again.
+void WaitThread(uint32_t ms)
 {
-    // The callers only wait once recording has dropped to 0, when the thread
-    // is at its last step.
-    if (recorderState.thread) {
+    if (!recorderState.thread)
+        return;
+    if (ms == 0xFFFFFFFFu) {
         pthread_join(captureThread, nullptr);
-        recorderState.thread = nullptr;
+    } else {
+        timespec deadline;
+        clock_gettime(CLOCK_REALTIME, &deadline);
+        deadline.tv_sec += static_cast<time_t>(ms / 1000);
+        deadline.tv_nsec += static_cast<long>(ms % 1000) * 1000000;
+        if (deadline.tv_nsec >= 1000000000) {
+            deadline.tv_sec++;
+            deadline.tv_nsec -= 1000000000;
+        }
+        if (pthread_timedjoin_np(captureThread, nullptr, &deadline) != 0)
+            return;
     }
+    recorderState.thread = nullptr;
 }
 
 void DropMessage(uint32_t, uintptr_t, intptr_t) {}

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <cstring>
 #include <vector>
 
@@ -33,6 +35,24 @@ void GrabScreen()
 }
 
 void Nothing() {}
+
+// A grab that holds its tick until the test lets it go, or 5 s have passed.
+std::atomic<int> tickHeld{0};
+std::atomic<int> tickReleased{0};
+std::atomic<int> tickGaveUp{0};
+
+void HeldGrab()
+{
+    tickHeld.store(1);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!tickReleased.load()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            tickGaveUp.store(1);
+            break;
+        }
+        std::this_thread::yield();
+    }
+}
 
 using CaptureThreadTest = RecordingTest;
 
@@ -64,6 +84,35 @@ TEST_F(CaptureThreadTest, SettingsChangedDuringARecordingDoNotReachIt)
     EXPECT_EQ(outputGeometry.outWidth, 48);
     EXPECT_EQ(outputGeometry.outHeight, 32);
     EXPECT_GE(frameStore.count, 1);
+}
+
+// A wait with a limit returns at the limit while the thread is still inside
+// a tick, and keeps the handle for a later wait; the wait without a limit
+// then takes the thread up.
+TEST_F(CaptureThreadTest, AWaitWithALimitEndsAtTheLimit)
+{
+    const CaptureApi saved = captureApi;
+    captureApi.openScreen = OpenScreen;
+    captureApi.grabScreen = HeldGrab;
+    captureApi.closeScreen = Nothing;
+    captureApi.cursorState = nullptr;
+    tickHeld.store(0);
+    tickReleased.store(0);
+    tickGaveUp.store(0);
+
+    StartCapture(0, 0, 16, 16, 10, 0, 0);
+    while (!tickHeld.load())
+        std::this_thread::yield();
+    recorderState.stopRequest.store(1);
+    captureApi.waitThread(50);
+    EXPECT_EQ(tickGaveUp.load(), 0) << "the wait of 50 ms lasted until the tick gave up after 5 s";
+    EXPECT_EQ(recorderState.recording.load(), 1);
+    EXPECT_NE(recorderState.thread, nullptr) << "the handle of a running thread was dropped";
+
+    tickReleased.store(1);
+    captureApi.waitThread(0xFFFFFFFFu);
+    EXPECT_EQ(recorderState.recording.load(), 0);
+    captureApi = saved;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -40,6 +41,20 @@ protected:
         RecordingTest::TearDown();
     }
 };
+
+// Polls until done() holds, for at most the given seconds of real time: a
+// fault makes the test fail with a message instead of hanging.
+template <typename Done>
+bool WithinSeconds(int seconds, Done done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
 
 // A thread that ends during the wait at the given call (1 or 2), or never.
 int endsAtWait = 0;
@@ -110,9 +125,11 @@ TEST_F(CloseDuringRecording, SlowCaptureThreadAppendsAfterTheFirstWait)
             return;
         // The tick that is under way when the window closes: hold it until
         // the first wait has timed out, then show a new picture.
+        // Held for 5 s at most: closing that waits in the wrong order (first
+        // without a limit) then fails here instead of hanging the run.
         blocked.store(1);
-        while (!firstWaitOver.load())
-            std::this_thread::yield();
+        if (!WithinSeconds(5, [&] { return firstWaitOver.load() == 1; }))
+            ADD_FAILURE() << "the tick was never let go: the first wait was not the one with a limit";
         fake.screen.assign(fake.screen.size(), 0x80);
     };
     static std::thread* workerSlot;
@@ -133,8 +150,7 @@ TEST_F(CloseDuringRecording, SlowCaptureThreadAppendsAfterTheFirstWait)
     };
 
     StartCapture(0, 0, 32, 16, 30, 0, 0);
-    while (!blocked.load())
-        std::this_thread::yield();
+    ASSERT_TRUE(WithinSeconds(5, [&] { return blocked.load() == 1; })) << "the capture thread never reached its second tick";
     EXPECT_EQ(recorderState.recording.load(), 1);
 
     EXPECT_EQ(EndRecordingForExit(CloseThread), 1);
