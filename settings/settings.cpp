@@ -57,8 +57,8 @@ void LoadSettings()
     settings.outw = (outw == 0 || outw == 240) ? outw : 360;
     settings.defw = ReadSetting("settings", "defw", 480);
     settings.defh = ReadSetting("settings", "defh", 480);
-    settings.defw = Clamp(settings.defw, 64, 3840);
-    settings.defh = Clamp(settings.defh, 64, 3840);
+    settings.defw = Clamp(settings.defw, kMinViewfinderSide, kMaxViewfinderSide);
+    settings.defh = Clamp(settings.defh, kMinViewfinderSide, kMaxViewfinderSide);
     settings.autocheck = ReadSetting("update", "autocheck", 0) != 0;
 }
 

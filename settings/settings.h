@@ -15,6 +15,11 @@ struct Settings {
     int32_t autocheck;  // 1: check for updates once at start-up
 };
 
+// The viewfinder's sides, as loaded, typed in the settings window, and
+// dragged with the grips.
+constexpr int32_t kMinViewfinderSide = 64;
+constexpr int32_t kMaxViewfinderSide = 3840;
+
 // Holds the defaults before LoadSettings runs.
 extern Settings settings;
 

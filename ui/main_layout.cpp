@@ -17,8 +17,8 @@ Box RecordingArea(int32_t clientWidth, int32_t clientHeight)
 {
     // The minimums keep a 64 x 64 area even while the window is smaller than
     // its minimum tracking size (minimised, or before the first WM_SIZE).
-    const int32_t w = std::max(clientWidth, kMinViewfinder + 2 * kMarginWidth) - 2 * kMarginWidth;
-    const int32_t h = std::max(clientHeight, kMinViewfinder + kRecordingTop + kMarginWidth) - kRecordingTop - kMarginWidth;
+    const int32_t w = std::max(clientWidth, kMinViewfinderSide + 2 * kMarginWidth) - 2 * kMarginWidth;
+    const int32_t h = std::max(clientHeight, kMinViewfinderSide + kRecordingTop + kMarginWidth) - kRecordingTop - kMarginWidth;
     return {kRecordingLeft, kRecordingTop, w, h};
 }
 
@@ -84,11 +84,11 @@ int ShiftLockedSizing(int32_t edge, int32_t baseWidth, int32_t baseHeight, Frame
     if (baseWidth <= 0 || baseHeight <= 0)
         return 0;
     const int32_t d = outer->right - outer->left - extra.width;
-    const int32_t wn = std::max(d, kMinViewfinder);
+    const int32_t wn = std::max(d, kMinViewfinderSide);
     // From d, not wn: below the minimum width the height still follows the
     // proposed width, as the shape lock rounds it.
     const int32_t hn =
-        std::max(static_cast<int32_t>(static_cast<double>(d) * baseHeight / baseWidth + 0.5), kMinViewfinder);
+        std::max(static_cast<int32_t>(static_cast<double>(d) * baseHeight / baseWidth + 0.5), kMinViewfinderSide);
     if (edge == kEdgeLeft || edge == kEdgeTopLeft || edge == kEdgeBottomLeft)
         outer->left = outer->right - wn - extra.width;
     else

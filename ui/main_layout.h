@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "settings/settings.h"
+
 // Colours in the platform's 0x00BBGGRR layout.
 constexpr uint32_t RgbColour(uint32_t r, uint32_t g, uint32_t b)
 {
@@ -31,9 +33,8 @@ constexpr int32_t kMarginWidth = 6;       // the ring the grips lie on
 // Outer size = viewfinder size + these (caption, borders, toolbar, margins).
 constexpr int32_t kFrameExtraWidth = 30;
 constexpr int32_t kFrameExtraHeight = 95;
-constexpr int32_t kMinViewfinder = 64;
-constexpr int32_t kMinTrackWidth = kMinViewfinder + kFrameExtraWidth;    // 94
-constexpr int32_t kMinTrackHeight = kMinViewfinder + kFrameExtraHeight;  // 159
+constexpr int32_t kMinTrackWidth = kMinViewfinderSide + kFrameExtraWidth;    // 94
+constexpr int32_t kMinTrackHeight = kMinViewfinderSide + kFrameExtraHeight;  // 159
 
 // Hit-test codes, numerically the platform's (HTCLIENT, HTLEFT, ...).
 // kHitDefault means: let the system's own hit test answer.

@@ -12,9 +12,6 @@ SettingsWindowApi settingsWindowApi;
 
 namespace {
 
-constexpr int32_t kMinViewfinderSide = 64;
-constexpr int32_t kMaxViewfinderSide = 3840;
-
 // Rows of the size band where a press may start an edit, and the wider band
 // in which a press keeps an edit going (the two rows above and below the
 // fields are a margin that neither commits nor restarts).

@@ -248,21 +248,6 @@ void PaintSettings(HDC dc, int32_t width, int32_t height)
     SelectObject(dc, oldFont);
 }
 
-void SetFpsFromX(HWND, int32_t x)
-{
-    ApplyFpsFromX(x);
-}
-
-void StartSizeEdit(HWND, int32_t field)
-{
-    BeginSizeEdit(field);
-}
-
-void CommitSizeEdit(HWND)
-{
-    EndSizeEdit();
-}
-
 void OpenSettingsWindow()
 {
     ShellState& s = shellState;

@@ -22,9 +22,5 @@ void DrawToggle(HDC dc, int32_t left, int32_t centreY, int32_t on);
 // The width (field 1) or height (field 2) box between left and right.
 void DrawSizeField(HDC dc, int32_t left, int32_t right, int32_t field);
 
-void SetFpsFromX(HWND window, int32_t x);
-void StartSizeEdit(HWND window, int32_t field);
-void CommitSizeEdit(HWND window);
-
 // Creates labelFont and noteFont once per process.
 void CreateSettingsFonts();

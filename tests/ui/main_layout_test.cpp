@@ -12,8 +12,8 @@ TEST(MainLayout, OuterSizeAddsFrameToViewfinder)
 {
     EXPECT_EQ(OuterWidthFor(480), 510);
     EXPECT_EQ(OuterHeightFor(480), 575);
-    EXPECT_EQ(OuterWidthFor(kMinViewfinder), kMinTrackWidth);
-    EXPECT_EQ(OuterHeightFor(kMinViewfinder), kMinTrackHeight);
+    EXPECT_EQ(OuterWidthFor(kMinViewfinderSide), kMinTrackWidth);
+    EXPECT_EQ(OuterHeightFor(kMinViewfinderSide), kMinTrackHeight);
     EXPECT_EQ(kMinTrackWidth, 94);
     EXPECT_EQ(kMinTrackHeight, 159);
 }

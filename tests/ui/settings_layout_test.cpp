@@ -299,8 +299,10 @@ TEST_F(SettingsWindowTest, TypedSizesCommitClampedAndResizeTheMainWindow)
         {"12345\r", "5", 64},      // a fifth digit starts a new number
         {"9999\r", "9999", 3840},
         {"0\r", "0", 64},
+        {"63\r", "63", 64},
         {"64\r", "64", 64},
         {"3840\r", "3840", 3840},
+        {"3841\r", "3841", 3840},
         {"\b5\r", "485", 485},     // Backspace at the start: 48, then 5 appended
         {"7a-.\r", "7", 64},       // other characters are ignored
     };
