@@ -59,9 +59,11 @@ SettingsAction HitArea(int32_t x, int32_t y, int32_t linkWidth, int32_t linkHeig
     if (y <= 119)
         return x <= 209 ? kActionCursor : kActionGuides;
     if (y <= 175) {
-        if (x <= 269)
-            return kActionOutw240;
-        return x <= 339 ? kActionOutw360 : kActionOutwActual;
+        const SettingsAction segmentActions[3] = {kActionOutw240, kActionOutw360, kActionOutwActual};
+        int32_t segment = 0;
+        while (segment < 2 && x >= kOutputSegments[segment].labelBox.right)
+            segment++;
+        return segmentActions[segment];
     }
     if (y <= 231) {
         if (!Inside(y, kFieldPressTop, kFieldPressBottom))
@@ -72,7 +74,7 @@ SettingsAction HitArea(int32_t x, int32_t y, int32_t linkWidth, int32_t linkHeig
     }
     if (y <= 287)
         return kActionAutocheck;
-    if (Inside(y, 296, 332) && Inside(x, 20, 138))
+    if (Inside(y, kUpdateButton.top, kUpdateButton.bottom) && Inside(x, kUpdateButton.left, kUpdateButton.right))
         return kActionUpdateCheck;
     // A link text wider than the window's content starts at the left margin.
     const int32_t linkLeft = linkWidth < 391 ? 410 - linkWidth : 20;
@@ -166,13 +168,19 @@ ToggleShape ToggleShapeAt(int32_t left, int32_t centreY, int32_t on)
             on ? kSetAccentColour : kSetControlOutline};
 }
 
+const OutputSegment kOutputSegments[3] = {
+    {240, "240px", {200, 141, 270, 163}, {202, 139, 270, 166}},
+    {360, "360px", {270, 141, 340, 163}, {272, 139, 340, 166}},
+    {0, "实际大小", {340, 141, 410, 163}, {342, 139, 410, 166}},
+};
+
 Edges SelectedSegment(int32_t outw)
 {
-    if (outw == 240)
-        return {202, 139, 270, 166};
-    if (outw == 360)
-        return {272, 139, 340, 166};
-    return {342, 139, 410, 166};
+    // Any other value shows as the captured width, as the load rule reads it.
+    for (const OutputSegment& segment : kOutputSegments)
+        if (segment.outw == outw)
+            return segment.selectedBox;
+    return kOutputSegments[2].selectedBox;
 }
 
 SizeFieldShape SizeFieldShapeAt(int32_t left, int32_t right)

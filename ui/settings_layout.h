@@ -54,8 +54,23 @@ struct ToggleShape {
 };
 ToggleShape ToggleShapeAt(int32_t left, int32_t centreY, int32_t on);
 
+// The output-width control: its outline, and its three segments, each with
+// the box its label is centred in (the label boxes split the control: a
+// press left of a box's right edge picks it) and its look when selected.
+constexpr Edges kOutputControl = {200, 137, 411, 168};
+struct OutputSegment {
+    int32_t outw;
+    const char* label;  // GBK in the product
+    Edges labelBox;
+    Edges selectedBox;
+};
+extern const OutputSegment kOutputSegments[3];
+
 // The selected segment of the output-width control for outw (240, 360, 0).
 Edges SelectedSegment(int32_t outw);
+
+// The update button, drawn and pressed.
+constexpr Edges kUpdateButton = {20, 296, 138, 332};
 
 // The size fields' left and right edges: 1 the width, 2 the height.
 constexpr int32_t kSizeFieldLeft[3] = {0, 108, 238};

@@ -211,17 +211,10 @@ void PaintSettings(HDC dc, int32_t width, int32_t height)
     DrawToggle(dc, 326, 85, settings.guides);
 
     TextAt(dc, 20, 128, "输出 GIF", shell.labelFont, kSetTextColour);
-    DrawShape(dc, kRound, {200, 137, 411, 168}, 16, kSetControlOutline, kSetLightFill);
+    DrawShape(dc, kRound, kOutputControl, 16, kSetControlOutline, kSetLightFill);
     DrawShape(dc, kRound, SelectedSegment(settings.outw), 13, kSetControlOutline, kSetAccentColour);
-    const struct {
-        Edges box;
-        const char* label;
-        int32_t outw;
-    } segments[] = {{{200, 141, 270, 163}, "240px", 240},
-                    {{270, 141, 340, 163}, "360px", 360},
-                    {{340, 141, 410, 163}, "实际大小", 0}};
-    for (const auto& segment : segments)
-        TextCentred(dc, segment.box, segment.label, shell.labelFont,
+    for (const OutputSegment& segment : kOutputSegments)
+        TextCentred(dc, segment.labelBox, segment.label, shell.labelFont,
                     segment.outw == settings.outw ? kSetWhite : kSetSecondaryColour);
 
     TextAt(dc, 20, 190, "取景尺寸", shell.labelFont, kSetTextColour);
@@ -232,9 +225,8 @@ void PaintSettings(HDC dc, int32_t width, int32_t height)
     TextAt(dc, 20, 246, "启动时自动检查", shell.labelFont, kSetTextColour);
     DrawToggle(dc, 363, 253, settings.autocheck);
 
-    const Edges button = {20, 296, 138, 332};
-    DrawShape(dc, kRound, button, 12, kSetFieldOutline, kSetLightFill);
-    TextCentred(dc, button, "检查更新", shell.labelFont, kSetTextColour);
+    DrawShape(dc, kRound, kUpdateButton, 12, kSetFieldOutline, kSetLightFill);
+    TextCentred(dc, kUpdateButton, "检查更新", shell.labelFont, kSetTextColour);
     if (updateStatusText[0])
         TextAt(dc, 154, 304, updateStatusText, shell.labelFont, kSetStatusColour);
 
