@@ -30,9 +30,18 @@ struct Shell {
     int32_t pressed = -1;
     int32_t width = 0;
     int32_t height = 0;
+    int32_t startingCapture = 0;  // the guides and label are gone already
 };
 
+
 Shell shell;
+
+int32_t ViewfinderBare()
+{
+    return recorderState.recording.load() || shell.startingCapture;
+}
+
+constexpr gulong kShapeSettleUs = 150000;
 
 void SetColour(cairo_t* cr, uint32_t colour)
 {
@@ -130,12 +139,14 @@ Edges LabelBox(char* text, int32_t size)
 gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer)
 {
     const int32_t w = shell.width, h = shell.height;
-    const int32_t recording = recorderState.recording.load();
+    const int32_t recording = ViewfinderBare();
     FillBox(cr, 0, 0, w, kSeparatorRow, kToolbarColour);
     FillBox(cr, 0, kSeparatorRow, w, kSeparatorRow + 1, kSeparatorColour);
-    // Cut out of the window's shape; the fill only matters under a
-    // compositor that draws a shaped window before the shape arrives.
-    FillBox(cr, 0, kViewfinderTop, w, h, kColourKey);
+    // The margin ring is the window's grip, so it has pixels; the area inside
+    // is cut out of the shape, and its fill shows only before the shape does.
+    const Box area = RecordingArea(w, h);
+    FillBox(cr, 0, kViewfinderTop, w, h, kSeparatorColour);
+    FillBox(cr, area.left, area.top, area.left + area.width, area.top + area.height, kColourKey);
 
     const ButtonEnables enables = CurrentEnables();
     for (int32_t i = 0; i < kToolbarButtonCount; i++)
@@ -206,7 +217,7 @@ void UpdateShape()
     char text[kSizeLabelSize];
     const Edges label = LabelBox(text, sizeof text);
     Box boxes[kShapeBoxesMax];
-    int32_t n = VisibleShape(shell.width, shell.height, recorderState.recording.load(), settings.guides, label, boxes);
+    int32_t n = VisibleShape(shell.width, shell.height, ViewfinderBare(), settings.guides, label, boxes);
     cairo_region_t* visible = RegionOf(boxes, n);
     gtk_widget_shape_combine_region(shell.window, visible);
     cairo_region_destroy(visible);
@@ -245,12 +256,19 @@ void Record()
     DiscoverWatermark();
     // The guides and the label leave the shape before the first tick: the
     // X screen copy takes in every window above the area.
-    recorderState.recording.store(1);
+    shell.startingCapture = 1;
     UpdateShape();
-    recorderState.recording.store(0);
+    gtk_widget_queue_draw(shell.canvas);
+    while (gtk_events_pending())
+        gtk_main_iteration();
     gdk_display_sync(gtk_widget_get_display(shell.window));
+    // A compositor repaints the screen from the new shape a little later,
+    // and the screen copy reads its picture; the server's own repaint of
+    // what the guides uncover is not always done at the sync either.
+    g_usleep(kShapeSettleUs);
     StartCapture(x0 + area.left, y0 + area.top, area.width, area.height, settings.fps, settings.outw,
                  watermarkImage.inUse);
+    shell.startingCapture = 0;
     Refresh();
 }
 
@@ -324,8 +342,46 @@ int32_t ButtonAt(double x, double y)
     return -1;
 }
 
+const char* CursorName(int32_t hit)
+{
+    switch (CursorForHit(hit)) {
+    case kCursorSizeWE: return "ew-resize";
+    case kCursorSizeNS: return "ns-resize";
+    case kCursorSizeNWSE: return "nwse-resize";
+    case kCursorSizeNESW: return "nesw-resize";
+    default: return nullptr;
+    }
+}
+
+bool EdgeOf(int32_t hit, GdkWindowEdge* edge)
+{
+    switch (hit) {
+    case kHitLeft: *edge = GDK_WINDOW_EDGE_WEST; return true;
+    case kHitRight: *edge = GDK_WINDOW_EDGE_EAST; return true;
+    case kHitTop: *edge = GDK_WINDOW_EDGE_NORTH; return true;
+    case kHitBottom: *edge = GDK_WINDOW_EDGE_SOUTH; return true;
+    case kHitTopLeft: *edge = GDK_WINDOW_EDGE_NORTH_WEST; return true;
+    case kHitTopRight: *edge = GDK_WINDOW_EDGE_NORTH_EAST; return true;
+    case kHitBottomLeft: *edge = GDK_WINDOW_EDGE_SOUTH_WEST; return true;
+    case kHitBottomRight: *edge = GDK_WINDOW_EDGE_SOUTH_EAST; return true;
+    default: return false;
+    }
+}
+
+int32_t HitAt(double x, double y)
+{
+    return MainHitTest(static_cast<int32_t>(x), static_cast<int32_t>(y), shell.width, shell.height);
+}
+
 gboolean OnMotion(GtkWidget*, GdkEventMotion* event, gpointer)
 {
+    const char* cursorName = CursorName(HitAt(event->x, event->y));
+    GdkWindow* canvasWindow = gtk_widget_get_window(shell.canvas);
+    GdkCursor* cursor = cursorName ? gdk_cursor_new_from_name(gdk_window_get_display(canvasWindow), cursorName)
+                                   : nullptr;
+    gdk_window_set_cursor(canvasWindow, cursor);
+    if (cursor)
+        g_object_unref(cursor);
     const int32_t over = ButtonAt(event->x, event->y);
     if (over != shell.hovered) {
         shell.hovered = over;
@@ -345,6 +401,15 @@ gboolean OnPress(GtkWidget*, GdkEventButton* event, gpointer)
 {
     if (event->button != 1 || event->type != GDK_BUTTON_PRESS)
         return TRUE;
+    GdkWindowEdge edge;
+    if (EdgeOf(HitAt(event->x, event->y), &edge)) {
+        // GDK asks the window manager to size the window, and sizes it
+        // itself from the pointer's motion where there is none.
+        gtk_window_begin_resize_drag(GTK_WINDOW(shell.window), edge, static_cast<gint>(event->button),
+                                     static_cast<gint>(event->x_root), static_cast<gint>(event->y_root),
+                                     event->time);
+        return TRUE;
+    }
     const int32_t button = ButtonAt(event->x, event->y);
     if (button >= 0 && CurrentEnables().enabled[button]) {
         shell.pressed = button;

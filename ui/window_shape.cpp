@@ -1,5 +1,23 @@
 #include "ui/window_shape.h"
 
+namespace {
+
+// The ring around the recording area, the outline on its outer edge: an X
+// window takes the pointer only where its shape has pixels, so the grips'
+// ring is drawn.
+int32_t MarginRing(int32_t w, int32_t h, Box* boxes)
+{
+    const Box area = RecordingArea(w, h);
+    const int32_t below = area.top + area.height;
+    boxes[0] = {0, kViewfinderTop, w, area.top - kViewfinderTop};
+    boxes[1] = {0, below, w, h - below};
+    boxes[2] = {0, area.top, area.left, area.height};
+    boxes[3] = {area.left + area.width, area.top, w - area.left - area.width, area.height};
+    return 4;
+}
+
+}  // namespace
+
 ClientSize ClientSizeForViewfinder(int32_t viewfinderWidth, int32_t viewfinderHeight)
 {
     return {viewfinderWidth + 2 * kMarginWidth, viewfinderHeight + kRecordingTop + kMarginWidth};
@@ -12,11 +30,7 @@ int32_t VisibleShape(int32_t clientWidth, int32_t clientHeight, int32_t recordin
     const int32_t h = clientHeight;
     int32_t n = 0;
     boxes[n++] = {0, 0, w, kViewfinderTop};
-    // The outline is the viewfinder's own border, one pixel wide.
-    boxes[n++] = {0, kViewfinderTop, w, 1};
-    boxes[n++] = {0, h - 1, w, 1};
-    boxes[n++] = {0, kViewfinderTop, 1, h - kViewfinderTop};
-    boxes[n++] = {w - 1, kViewfinderTop, 1, h - kViewfinderTop};
+    n += MarginRing(w, h, boxes + n);
     if (recording)
         return n;
     if (showGuides) {
@@ -34,8 +48,8 @@ int32_t VisibleShape(int32_t clientWidth, int32_t clientHeight, int32_t recordin
     return n;
 }
 
-int32_t InputShape(int32_t clientWidth, int32_t, Box* boxes)
+int32_t InputShape(int32_t clientWidth, int32_t clientHeight, Box* boxes)
 {
     boxes[0] = {0, 0, clientWidth, kViewfinderTop};
-    return 1;
+    return 1 + MarginRing(clientWidth, clientHeight, boxes + 1);
 }

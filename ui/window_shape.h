@@ -19,11 +19,12 @@ ClientSize ClientSizeForViewfinder(int32_t viewfinderWidth, int32_t viewfinderHe
 constexpr int32_t kShapeBoxesMax = 32;
 
 // The drawn pixels of a client of W x H: the toolbar with its separator, the
-// outline's four sides and, while idle, the guides (with showGuides) and the
+// margin ring with the outline and, while idle, the guides (with showGuides) and the
 // size label (labelBox, right and bottom inclusive). Returns the count.
 int32_t VisibleShape(int32_t clientWidth, int32_t clientHeight, int32_t recording, int32_t showGuides,
                      Edges labelBox, Box* boxes);
 
-// What takes the pointer: the toolbar band only; the viewfinder, its outline
-// and guides included, lets clicks through.
+// What takes the pointer: the toolbar band and the margin ring the window is
+// resized by; the recording area, its guides and label included, lets
+// clicks through.
 int32_t InputShape(int32_t clientWidth, int32_t clientHeight, Box* boxes);

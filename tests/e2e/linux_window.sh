@@ -103,7 +103,8 @@ run_mode() {
     "$((client_w - 1)) 100 $outline_colour outline-right"
     "100 $((client_h - 1)) $outline_colour outline-bottom"
     "50 150 $root_colour viewfinder-shows-the-root"
-    "3 150 $root_colour margin-shows-the-root"
+    "3 150 229,231,235 margin-ring"
+    "$((client_w - 7)) 150 $root_colour area-edge-shows-the-root"
     "280 150 255,255,255 viewfinder-shows-the-listener"
     "150 $((client_h + 20)) $root_colour below-the-window"
   )
@@ -154,6 +155,21 @@ run_mode() {
   [ "$(python3 "$pixels" count frame.ppm 250 10 60 120 255,255,255 12)" = 7200 ] ||
     fail "$mode: the first frame does not show the listener under the area"
   ok "$mode: Record, Stop, Generate and Save write a GIF of what lay under the recording area"
+
+  # The margin ring sizes the window, with or without a window manager; the
+  # outline follows, and the viewfinder never goes below 64 x 64.
+  xdotool mousemove $((client_w - 2)) $((client_h - 2)) mousedown 1
+  xdotool mousemove $((client_w + 20)) $((client_h + 10)) sleep 0.2 mousemove $((client_w + 38)) $((client_h + 28)) sleep 0.3 mouseup 1
+  wait_for 3 sh -c "xdotool getwindowgeometry $window | grep -q 'Geometry: $((client_w + 40))x$((client_h + 30))'" ||
+    fail "$mode: a drag on the lower right corner left $(xdotool getwindowgeometry "$window" | tail -1)"
+  sleep 0.5
+  shot resized.ppm
+  [ "$(at resized.ppm $((client_w + 39)) 150)" = "$outline_colour" ] || fail "$mode: no outline on the resized right edge"
+  [ "$(at resized.ppm $((client_w + 20)) 150)" = "$root_colour" ] || fail "$mode: the resized area is not see-through"
+  xdotool mousemove 1 150 mousedown 1 mousemove 200 150 sleep 0.2 mousemove 700 150 sleep 0.3 mouseup 1
+  wait_for 3 sh -c "xdotool getwindowgeometry $window | grep -q 'Geometry: 76x'" ||
+    fail "$mode: a drag on the left edge past the right one left $(xdotool getwindowgeometry "$window" | tail -1)"
+  ok "$mode: the margin sizes the window down to a 64-pixel viewfinder"
 
   close_and_expect_exit idle
   rm bin/out.gif

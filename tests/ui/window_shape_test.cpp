@@ -33,8 +33,11 @@ TEST(WindowShape, ViewfinderInsideIsCutOutAndTheDrawnPartsKept)
     EXPECT_TRUE(Covers(boxes, idle, 0, 200));                        // outline, left
     EXPECT_TRUE(Covers(boxes, idle, w - 1, 200));                    // right
     EXPECT_TRUE(Covers(boxes, idle, 200, h - 1));                    // bottom
-    EXPECT_FALSE(Covers(boxes, idle, 1, 200));                       // margin: see-through
-    EXPECT_FALSE(Covers(boxes, idle, 100, 100));                     // inside
+    EXPECT_TRUE(Covers(boxes, idle, kMarginWidth - 1, 200));         // margin ring
+    EXPECT_TRUE(Covers(boxes, idle, 200, kRecordingTop - 1));
+    EXPECT_FALSE(Covers(boxes, idle, kRecordingLeft, 200));          // the area: cut out
+    EXPECT_FALSE(Covers(boxes, idle, 200, kRecordingTop));
+    EXPECT_FALSE(Covers(boxes, idle, w - kMarginWidth - 1, h - kMarginWidth - 1));
     const Guides g = GuidesFor(w, h);
     EXPECT_TRUE(Covers(boxes, idle, g.centreX, g.centreY));
     EXPECT_TRUE(Covers(boxes, idle, g.goldenX[1] + 3, g.goldenY[0]));
@@ -52,14 +55,26 @@ TEST(WindowShape, ViewfinderInsideIsCutOutAndTheDrawnPartsKept)
     EXPECT_TRUE(Covers(boxes, recording, 0, 200));
 }
 
-TEST(WindowShape, OnlyTheToolbarTakesThePointer)
+TEST(WindowShape, ToolbarAndMarginTakeThePointerTheAreaPassesIt)
 {
+    const int32_t w = 492, h = 318;
     Box boxes[kShapeBoxesMax];
-    const int32_t n = InputShape(492, 318, boxes);
+    const int32_t n = InputShape(w, h, boxes);
     EXPECT_TRUE(Covers(boxes, n, 300, 20));
     EXPECT_TRUE(Covers(boxes, n, 300, kSeparatorRow));
-    EXPECT_FALSE(Covers(boxes, n, 0, 200));
-    EXPECT_FALSE(Covers(boxes, n, 300, kViewfinderTop));
+    // Each side of the ring answers with a sizing code, the area with none.
+    const struct {
+        int32_t x, y;
+        bool covered;
+    } cases[] = {{0, 200, true},      {5, 200, true},      {w - 1, 200, true},    {w - 6, 200, true},
+                 {300, kViewfinderTop, true}, {300, h - 1, true}, {300, h - 6, true},
+                 {6, 200, false},     {w - 7, 200, false}, {300, kRecordingTop, false}, {300, h - 7, false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(Covers(boxes, n, c.x, c.y), c.covered) << c.x << "," << c.y;
+        if (c.covered && c.y > kSeparatorRow) {
+            EXPECT_NE(MainHitTest(c.x, c.y, w, h), kHitClient) << c.x << "," << c.y;
+        }
+    }
 }
 
 }  // namespace
