@@ -9,6 +9,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev   # native build, sanitizers, libFuzzer
   libpng-dev                                       # native PNG decoding
   libx11-dev libxext-dev libxfixes-dev             # the native program records the X11 screen
+  libgtk-3-dev                                     # the native program's window
   libgtest-dev libbenchmark-dev libgif-dev giflib-tools  # tests, benchmarks, the independent decoder
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64   # the Windows product
   wine64 xvfb xauth x11-utils imagemagick xdotool         # running, driving and checking it

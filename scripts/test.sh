@@ -51,6 +51,7 @@ check "settings file and update check" bash tests/e2e/settings.sh
 check "windowed program under wine" bash tests/e2e/windowed.sh
 check "settings window under wine" bash tests/e2e/settings_window.sh
 check "native recorder on X11" bash tests/e2e/native_recorder.sh
+check "native window on X11" bash tests/e2e/linux_window.sh
 check "fuzzing" env FUZZ_SECONDS="${FUZZ_SECONDS:-45}" bash fuzz/run.sh
 
 source scripts/wine-env.sh

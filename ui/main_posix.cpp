@@ -9,6 +9,7 @@
 #include "recorder/screen_x11.h"
 #include "settings/settings.h"
 #include "settings/update_reply.h"
+#include "ui/main_window_gtk.h"
 
 namespace {
 
@@ -49,7 +50,14 @@ int main(int argc, char** argv)
         commandLine += argv[i];
     }
     int exitCode = 0;
-    // Without a mode pixlo.exe opens its window; here there is none to open.
+    // Without a mode, the window; without a display for it, the usage.
+    if (argc == 1) {
+        const int windowExit = RunMainWindowGtk(argc, argv);
+        if (windowExit >= 0)
+            return windowExit;
+        std::fputs(kHelp, stderr);
+        return 1;
+    }
     if (!RunBatchMode(commandLine.c_str(), &exitCode)) {
         std::fputs(kHelp, stderr);
         return 1;

@@ -1,0 +1,189 @@
+#!/usr/bin/env bash
+# End-to-end checks of the native program's main window on private Xvfb
+# displays, once without a window manager or compositor and once under
+# xcompmgr: its size from the settings, its pixels, clicks that pass through
+# the viewfinder to a window beneath while the toolbar keeps its own, a whole
+# recording saved through the Save dialog, and closing during a recording and
+# when idle.
+#
+# pixlo runs from a copy in the scratch folder, so the settings file beside
+# it is the test's own and the Save dialog opens there.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+native_build=${PIXLO_BUILD_NATIVE:-$root/build/native}
+pixels="$root/tests/e2e/pixels.py"
+for tool in Xvfb xdotool xsetroot xcompmgr import convert identify python3 timeout; do
+  command -v "$tool" >/dev/null || { echo "linux window: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
+done
+probe=$native_build/tests/pixlo_x11_window_probe
+[ -x "$native_build/pixlo" ] && [ -x "$probe" ] || { echo "linux window: build first (scripts/build.sh native)" >&2; exit 1; }
+
+# shellcheck source=tests/e2e/lib.sh
+source "$root/tests/e2e/lib.sh"
+
+work=$(mktemp -d /tmp/pixlo-linux-window.XXXXXX)
+xvfb_pid="" compositor_pid="" listener_pid="" pixlo_pid=""
+cleanup() {
+  end_pid "$pixlo_pid"
+  end_pid "$listener_pid"
+  end_pid "$compositor_pid"
+  end_pid "$xvfb_pid"
+  rm -rf "$work"
+}
+trap cleanup EXIT
+cd "$work"
+mkdir bin
+cp "$native_build/pixlo" bin/
+# A 320 x 200 viewfinder, recorded at its own width.
+printf '[settings]\ndefw=320\ndefh=200\noutw=0\nguides=1\n' >bin/Pixlo.ini
+# GTK's settings store and accessibility bus need a session bus the test has not.
+export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
+
+readonly client_w=332 client_h=248       # the viewfinder plus the toolbar and margins
+readonly outline_colour=229,72,77
+# The listener lies under the toolbar's right end and the viewfinder's right part.
+readonly lx=250 ly=10 lw=70 lh=180
+
+shot() { import -window root -depth 8 "ppm:$1"; }
+at() { python3 "$pixels" at "$1" "$2" "$3"; }
+main_window() {  # prints the main window's id once it is mapped at its full size
+  local id
+  for id in $(xdotool search --onlyvisible --name '^Pixlo$' 2>/dev/null); do
+    [[ $(xdotool getwindowgeometry "$id") == *"Geometry: ${client_w}x${client_h}"* ]] && { echo "$id"; return 0; }
+  done
+  return 1
+}
+start_pixlo() {
+  bin/pixlo >pixlo.out 2>pixlo.err &
+  pixlo_pid=$!
+  wait_for 10 main_window >/dev/null || fail "$mode: no ${client_w}x${client_h} window \"Pixlo\" within 10 s: $(cat pixlo.err)"
+  window=$(main_window)
+  sleep 0.5  # the first paint
+}
+click() { xdotool mousemove "$1" "$2" click 1; sleep 0.3; }
+presses() { grep -c '^press' listener.txt || true; }
+# close_and_expect_exit: closes the window as a window manager does and
+# waits for pixlo to end with exit code 0.
+close_and_expect_exit() {
+  "$probe" close "$window"
+  local code=0
+  timeout 15 tail --pid="$pixlo_pid" -f /dev/null || fail "$mode: pixlo did not end within 15 s of closing ($1)"
+  wait "$pixlo_pid" || code=$?
+  pixlo_pid=""
+  [ "$code" = 0 ] || fail "$mode: closing $1 ended with exit code $code: $(cat pixlo.err)"
+}
+
+run_mode() {
+  mode=$1
+  start_xvfb 800x600 xvfb.log -noreset
+  wait_for 5 xsetroot -solid '#3366cc' || fail "$mode: xsetroot"
+  if [ "$mode" = compositor ]; then
+    xcompmgr >compositor.log 2>&1 &
+    compositor_pid=$!
+    wait_for 10 sh -c 'xwininfo -root -tree | grep -q "\"xcompmgr\""' ||
+      fail "$mode: xcompmgr did not start: $(cat compositor.log)"
+  fi
+  "$probe" listen $lx $ly $lw $lh >listener.txt &
+  listener_pid=$!
+  wait_for 5 grep -q mapped listener.txt || fail "$mode: the listener window did not map"
+
+  start_pixlo
+  ok "$mode: the window appears at ${client_w}x${client_h} for a 320x200 viewfinder"
+
+  shot idle.ppm
+  # What the screen shows where no window is (xcompmgr paints its own grey
+  # over a root without a background pixmap): the viewfinder must show it too.
+  root_colour=$(at idle.ppm 600 500)
+  [ "$mode" = compositor ] || [ "$root_colour" = 51,102,204 ] || fail "$mode: the root shows $root_colour"
+  cp idle.ppm "$root/build/linux_window_$mode.ppm" 2>/dev/null || true
+  local expected=(
+    "238 20 255,255,255 toolbar"
+    "100 35 229,231,235 separator"
+    "0 100 $outline_colour outline-left"
+    "$((client_w - 1)) 100 $outline_colour outline-right"
+    "100 $((client_h - 1)) $outline_colour outline-bottom"
+    "50 150 $root_colour viewfinder-shows-the-root"
+    "3 150 229,231,235 margin-ring"
+    "$((client_w - 7)) 150 $root_colour area-edge-shows-the-root"
+    "280 150 255,255,255 viewfinder-shows-the-listener"
+    "150 $((client_h + 20)) $root_colour below-the-window"
+  )
+  local line x y colour what got
+  for line in "${expected[@]}"; do
+    read -r x y colour what <<<"$line"
+    got=$(at idle.ppm "$x" "$y")
+    [ "$got" = "$colour" ] || fail "$mode: $what at $x,$y is $got, expected $colour"
+  done
+  ok "$mode: toolbar, separator, outline and a see-through viewfinder"
+
+  click 280 150
+  wait_for 3 test "$(presses)" = 1 || fail "$mode: a click in the viewfinder did not reach the window beneath"
+  click 280 20
+  sleep 0.5
+  [ "$(presses)" = 1 ] || fail "$mode: a click on the toolbar reached the window beneath"
+  ok "$mode: the viewfinder passes clicks through, the toolbar keeps them"
+
+  # Record, Stop, Generate, and a name typed into the Save dialog, which opens
+  # in the program's folder.
+  click 34 18
+  sleep 1.5
+  shot recording.ppm
+  # The status line shows the progress text (dark ink where it was empty).
+  local ink
+  ink=$(python3 "$pixels" count recording.ppm 244 9 200 20 255,255,255 60)
+  [ "$ink" -lt 4000 ] || fail "$mode: no progress text while recording"
+  [ "$(at recording.ppm 166 142)" = "$root_colour" ] || fail "$mode: the guides stay while recording"
+  click 92 18
+  sleep 1
+  click 150 18
+  wait_for 10 xdotool search --onlyvisible --name '^保存 GIF$' >/dev/null || fail "$mode: no Save dialog titled 保存 GIF"
+  sleep 0.5
+  xdotool key ctrl+a
+  xdotool type --delay 40 out.gif
+  sleep 0.3
+  xdotool key Return
+  wait_for 10 test -s bin/out.gif || fail "$mode: no bin/out.gif after the Save dialog"
+  sleep 0.5
+  [[ $(identify -format '%w %h\n' bin/out.gif | head -1) == "320 200" ]] || fail "$mode: the GIF is not 320x200"
+  convert 'bin/out.gif[0]' -depth 8 ppm:frame.ppm
+  # The recording area starts at client (6, 42): the listener's left edge is
+  # at x 244 of the frame, its bottom at y 148.
+  [ "$(python3 "$pixels" count frame.ppm 0 0 320 200 $outline_colour 40)" = 0 ] ||
+    fail "$mode: outline pixels in the first frame"
+  [ "$(python3 "$pixels" count frame.ppm 10 60 200 80 $root_colour 12)" = 16000 ] ||
+    fail "$mode: the first frame does not show the root under the area (guides or label in it?)"
+  [ "$(python3 "$pixels" count frame.ppm 250 10 60 120 255,255,255 12)" = 7200 ] ||
+    fail "$mode: the first frame does not show the listener under the area"
+  ok "$mode: Record, Stop, Generate and Save write a GIF of what lay under the recording area"
+
+  # The margin ring sizes the window, with or without a window manager; the
+  # outline follows, and the viewfinder never goes below 64 x 64.
+  xdotool mousemove $((client_w - 2)) $((client_h - 2)) mousedown 1
+  xdotool mousemove $((client_w + 20)) $((client_h + 10)) sleep 0.2 mousemove $((client_w + 38)) $((client_h + 28)) sleep 0.3 mouseup 1
+  wait_for 3 sh -c "xdotool getwindowgeometry $window | grep -q 'Geometry: $((client_w + 40))x$((client_h + 30))'" ||
+    fail "$mode: a drag on the lower right corner left $(xdotool getwindowgeometry "$window" | tail -1)"
+  sleep 0.5
+  shot resized.ppm
+  [ "$(at resized.ppm $((client_w + 39)) 150)" = "$outline_colour" ] || fail "$mode: no outline on the resized right edge"
+  [ "$(at resized.ppm $((client_w + 20)) 150)" = "$root_colour" ] || fail "$mode: the resized area is not see-through"
+  xdotool mousemove 1 150 mousedown 1 mousemove 200 150 sleep 0.2 mousemove 700 150 sleep 0.3 mouseup 1
+  wait_for 3 sh -c "xdotool getwindowgeometry $window | grep -q 'Geometry: 76x'" ||
+    fail "$mode: a drag on the left edge past the right one left $(xdotool getwindowgeometry "$window" | tail -1)"
+  ok "$mode: the margin sizes the window down to a 64-pixel viewfinder"
+
+  close_and_expect_exit idle
+  rm bin/out.gif
+  start_pixlo
+  click 34 18
+  sleep 1
+  close_and_expect_exit "during a recording"
+  [ -z "$(ls bin/*.gif 2>/dev/null)" ] || fail "$mode: closing wrote $(ls bin/*.gif)"
+  ok "$mode: closing when idle and during a recording ends with exit 0 and writes nothing"
+
+  end_pid "$listener_pid"; listener_pid=""
+  end_pid "$compositor_pid"; compositor_pid=""
+  end_pid "$xvfb_pid"; xvfb_pid=""
+}
+
+run_mode plain
+run_mode compositor

@@ -1,0 +1,80 @@
+#include "ui/window_shape.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool Covers(const Box* boxes, int32_t n, int32_t x, int32_t y)
+{
+    for (int32_t i = 0; i < n; i++)
+        if (x >= boxes[i].left && x < boxes[i].left + boxes[i].width && y >= boxes[i].top &&
+            y < boxes[i].top + boxes[i].height)
+            return true;
+    return false;
+}
+
+TEST(WindowShape, ClientHoldsTheViewfinderAsItsRecordingArea)
+{
+    const ClientSize c = ClientSizeForViewfinder(480, 270);
+    const Box area = RecordingArea(c.width, c.height);
+    EXPECT_EQ(area.width, 480);
+    EXPECT_EQ(area.height, 270);
+}
+
+TEST(WindowShape, ViewfinderInsideIsCutOutAndTheDrawnPartsKept)
+{
+    const int32_t w = 492, h = 318;
+    const Edges label = {380, 260, 470, 290};
+    Box boxes[kShapeBoxesMax];
+    const int32_t idle = VisibleShape(w, h, 0, 1, label, boxes);
+    ASSERT_LE(idle, kShapeBoxesMax);
+    EXPECT_TRUE(Covers(boxes, idle, 100, 10));                       // toolbar
+    EXPECT_TRUE(Covers(boxes, idle, 100, kSeparatorRow));            // separator
+    EXPECT_TRUE(Covers(boxes, idle, 0, 200));                        // outline, left
+    EXPECT_TRUE(Covers(boxes, idle, w - 1, 200));                    // right
+    EXPECT_TRUE(Covers(boxes, idle, 200, h - 1));                    // bottom
+    EXPECT_TRUE(Covers(boxes, idle, kMarginWidth - 1, 200));         // margin ring
+    EXPECT_TRUE(Covers(boxes, idle, 200, kRecordingTop - 1));
+    EXPECT_FALSE(Covers(boxes, idle, kRecordingLeft, 200));          // the area: cut out
+    EXPECT_FALSE(Covers(boxes, idle, 200, kRecordingTop));
+    EXPECT_FALSE(Covers(boxes, idle, w - kMarginWidth - 1, h - kMarginWidth - 1));
+    const Guides g = GuidesFor(w, h);
+    EXPECT_TRUE(Covers(boxes, idle, g.centreX, g.centreY));
+    EXPECT_TRUE(Covers(boxes, idle, g.goldenX[1] + 3, g.goldenY[0]));
+    EXPECT_FALSE(Covers(boxes, idle, g.goldenX[1] + 4, g.goldenY[0]));
+    EXPECT_TRUE(Covers(boxes, idle, label.right, label.bottom));
+    EXPECT_FALSE(Covers(boxes, idle, label.right + 1, label.bottom));
+
+    // No guides: the cross goes; recording: guides and label both go.
+    const int32_t plain = VisibleShape(w, h, 0, 0, label, boxes);
+    EXPECT_FALSE(Covers(boxes, plain, g.centreX, g.centreY));
+    EXPECT_TRUE(Covers(boxes, plain, label.left, label.top));
+    const int32_t recording = VisibleShape(w, h, 1, 1, label, boxes);
+    EXPECT_FALSE(Covers(boxes, recording, g.centreX, g.centreY));
+    EXPECT_FALSE(Covers(boxes, recording, label.left, label.top));
+    EXPECT_TRUE(Covers(boxes, recording, 0, 200));
+}
+
+TEST(WindowShape, ToolbarAndMarginTakeThePointerTheAreaPassesIt)
+{
+    const int32_t w = 492, h = 318;
+    Box boxes[kShapeBoxesMax];
+    const int32_t n = InputShape(w, h, boxes);
+    EXPECT_TRUE(Covers(boxes, n, 300, 20));
+    EXPECT_TRUE(Covers(boxes, n, 300, kSeparatorRow));
+    // Each side of the ring answers with a sizing code, the area with none.
+    const struct {
+        int32_t x, y;
+        bool covered;
+    } cases[] = {{0, 200, true},      {5, 200, true},      {w - 1, 200, true},    {w - 6, 200, true},
+                 {300, kViewfinderTop, true}, {300, h - 1, true}, {300, h - 6, true},
+                 {6, 200, false},     {w - 7, 200, false}, {300, kRecordingTop, false}, {300, h - 7, false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(Covers(boxes, n, c.x, c.y), c.covered) << c.x << "," << c.y;
+        if (c.covered && c.y > kSeparatorRow) {
+            EXPECT_NE(MainHitTest(c.x, c.y, w, h), kHitClient) << c.x << "," << c.y;
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+#include "ui/window_shape.h"
+
+namespace {
+
+// The ring around the recording area, the outline on its outer edge: an X
+// window takes the pointer only where its shape has pixels, so the grips'
+// ring is drawn.
+int32_t MarginRing(int32_t w, int32_t h, Box* boxes)
+{
+    const Box area = RecordingArea(w, h);
+    const int32_t below = area.top + area.height;
+    boxes[0] = {0, kViewfinderTop, w, area.top - kViewfinderTop};
+    boxes[1] = {0, below, w, h - below};
+    boxes[2] = {0, area.top, area.left, area.height};
+    boxes[3] = {area.left + area.width, area.top, w - area.left - area.width, area.height};
+    return 4;
+}
+
+}  // namespace
+
+ClientSize ClientSizeForViewfinder(int32_t viewfinderWidth, int32_t viewfinderHeight)
+{
+    return {viewfinderWidth + 2 * kMarginWidth, viewfinderHeight + kRecordingTop + kMarginWidth};
+}
+
+int32_t VisibleShape(int32_t clientWidth, int32_t clientHeight, int32_t recording, int32_t showGuides,
+                     Edges labelBox, Box* boxes)
+{
+    const int32_t w = clientWidth;
+    const int32_t h = clientHeight;
+    int32_t n = 0;
+    boxes[n++] = {0, 0, w, kViewfinderTop};
+    n += MarginRing(w, h, boxes + n);
+    if (recording)
+        return n;
+    if (showGuides) {
+        const Guides g = GuidesFor(w, h);
+        boxes[n++] = {g.centreX - 6, g.centreY, 13, 1};
+        boxes[n++] = {g.centreX, g.centreY - 6, 1, 13};
+        for (int32_t y : g.goldenY) {
+            for (int32_t x : g.goldenX) {
+                boxes[n++] = {x - 3, y, 7, 1};
+                boxes[n++] = {x, y - 3, 1, 7};
+            }
+        }
+    }
+    boxes[n++] = {labelBox.left, labelBox.top, labelBox.right - labelBox.left + 1, labelBox.bottom - labelBox.top + 1};
+    return n;
+}
+
+int32_t InputShape(int32_t clientWidth, int32_t clientHeight, Box* boxes)
+{
+    boxes[0] = {0, 0, clientWidth, kViewfinderTop};
+    return 1 + MarginRing(clientWidth, clientHeight, boxes + 1);
+}
