@@ -489,7 +489,7 @@ int RunMainWindowGtk(int argc, char** argv)
     gtk_window_set_keep_above(GTK_WINDOW(window), TRUE);
     const ClientSize size = ClientSizeForViewfinder(settings.defw, settings.defh);
     gtk_window_set_default_size(GTK_WINDOW(window), size.width, size.height);
-    const ClientSize least = ClientSizeForViewfinder(kMinViewfinder, kMinViewfinder);
+    const ClientSize least = ClientSizeForViewfinder(kMinViewfinderSide, kMinViewfinderSide);
     GdkGeometry hints = {};
     hints.min_width = least.width;
     hints.min_height = least.height;
