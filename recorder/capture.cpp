@@ -44,13 +44,30 @@ void DrawCursorIfInside()
         captureApi.drawCursor(dx, dy);
 }
 
-void ExtendLastFrame(int32_t extension)
-{
-    if (frameStore.count < 1)
-        return;
-    int32_t& delay = frameStore.records[frameStore.count - 1].delay;
-    delay = delay > INT32_MAX - extension ? INT32_MAX : delay + extension;
-}
+// Frame delays follow the clock. Each frame's end is placed at the time the
+// next new frame's tick really started, rounded to hundredths from the first
+// tick, so a frame's rounding remainder goes to the next one and a late tick
+// counts as late. A frame never gets less than 2 hundredths (players stretch
+// shorter delays); what that floor adds is taken back from later frames, down
+// to the same floor. The total is therefore the recorded time, except where
+// frames come faster than one per 2 hundredths to the end (100 frames per
+// second with every frame new): then it is 2 hundredths per frame.
+struct FrameTimes {
+    int32_t last = -1;  // store index of this recording's latest frame
+    int64_t given = 0;  // hundredths settled on the frames before it
+
+    // Ends the latest frame at endMs after the first tick.
+    void Settle(int64_t endMs)
+    {
+        int64_t delay = (endMs + 5) / 10 - given;
+        if (delay < 2)
+            delay = 2;
+        if (delay > INT32_MAX)
+            delay = INT32_MAX;
+        frameStore.records[last].delay = static_cast<int32_t>(delay);
+        given += delay;
+    }
+};
 
 // Makes this tick's output frame in workFrame (a copy of the screen, or its
 // resampling, with the watermark blended in) and tells whether it differs
@@ -161,27 +178,40 @@ uint32_t CaptureThreadProc()
     uint32_t due = start;
     if (ready && r.stopRequest.load() != 1) {
         const int32_t interval = CaptureInterval(fps);
-        const int32_t extension = (interval + 5) / 10;
+        FrameTimes times;
+        int64_t position = 0;  // ms from the first tick's start to this tick's
+        uint32_t previous = 0;
         for (uint32_t ticks = 0;;) {
             uint32_t now = captureApi.tickCount();
             if (Before(now + 2, due))
                 captureApi.sleep(due - now - 1);
-            while (Before(captureApi.tickCount(), due)) {
+            // The reading that ends the wait is when the tick really starts.
+            while (Before(now = captureApi.tickCount(), due)) {
             }
+            if (ticks > 0)
+                position += now - previous;
+            previous = now;
 
             captureApi.grabScreen();
             DrawCursorIfInside();
             if (ComposeFrame(screen, copyOnly, outWidth, outHeight, ticks == 0)) {
+                const int32_t stored = frameStore.count;
                 EncodeFrame(r.workFrame, outWidth, outHeight, interval);
+                // A frame the store dropped leaves the time to the one before.
+                if (frameStore.count > stored) {
+                    if (times.last >= 0)
+                        times.Settle(position);
+                    times.last = stored;
+                }
                 // The encoded frame becomes the one to compare with by
                 // exchanging the buffers, not by copying: the next tick
                 // overwrites all of workFrame anyway.
                 uint8_t* encoded = r.workFrame;
                 r.workFrame = r.prevFrame;
                 r.prevFrame = encoded;
-            } else {
-                ExtendLastFrame(extension);
             }
+            // A still tick lengthens the latest frame: its end is settled
+            // when the next frame comes or the recording ends.
 
             ticks++;
             if (ticks % 8 == 0)
@@ -191,6 +221,9 @@ uint32_t CaptureThreadProc()
             if (r.stopRequest.load() == 1)
                 break;
         }
+        // The last tick stands for one interval.
+        if (times.last >= 0)
+            times.Settle(position + interval);
     }
 
     captureApi.endTimerPeriod();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -46,7 +47,7 @@ TEST_F(CaptureTest, AStillScreenIsOneFrameWhoseDelayCoversTheRecording)
     EXPECT_EQ(recorderState.recording.load(), 0);
     EXPECT_EQ(capture.fake.grabTimes.size(), 50u);
     ASSERT_EQ(frameStore.count, 1);
-    EXPECT_EQ(frameStore.records[0].delay, 10 + 49 * 10);
+    EXPECT_EQ(frameStore.records[0].delay, 500);
 
     std::vector<PostedMessage> progress = MessagesOf(capture.fake, kWmRecProgress);
     ASSERT_EQ(progress.size(), 6u);  // after ticks 8, 16, ..., 48
@@ -64,14 +65,13 @@ TEST_F(CaptureTest, AStillScreenIsOneFrameWhoseDelayCoversTheRecording)
 
 TEST_F(CaptureTest, AStillScreenPlaysForTheTimeItWasRecorded)
 {
-    // Ten still ticks: the first frame's delay plus nine extensions, read from
-    // the store. At 13 and 15 frames per second the extension rounds (76 ms
-    // adds 8, 66 ms adds 7); rates above 100 are recorded at 100, where a
-    // duplicate tick still adds a whole hundredth.
+    // Ten still ticks, read from the store: ten intervals in hundredths,
+    // unrounded per tick (13 frames per second is 76 ms, 15 is 66 ms, 30 is
+    // 33 ms). Rates above 100 are recorded at 100.
     const struct {
         int32_t fps;
         int32_t delay;
-    } table[] = {{10, 100}, {13, 80}, {15, 70}, {30, 30}, {100, 11}, {1000, 11}};
+    } table[] = {{10, 100}, {13, 76}, {15, 66}, {30, 33}, {100, 10}, {1000, 10}};
     for (const auto& row : table) {
         ClearFrames();
         ScopedFakeCapture capture;
@@ -135,20 +135,121 @@ TEST_F(CaptureTest, TheWatermarkIsBlendedIntoEveryRecordedFrame)
 
 TEST_F(CaptureTest, TicksFollowAFixedScheduleAndCatchUpAfterASlowTick)
 {
-    // Tick 2 takes three intervals: ticks 3, 4 and 5 start at once, late,
-    // and tick 6 is back on the schedule start + 6 x interval.
-    ScopedFakeCapture capture;
-    capture.fake.onGrab = Script(capture.fake, 7, [](int tick, FakeCapture& fake) {
-        if (tick == 2)
-            fake.Spend(300);
-    });
-    const uint32_t start = capture.fake.NowMs();
-    StartCapture(0, 0, 16, 16, 10, 0, 0);
+    // Tick 2 takes `spend` ms. The loop sleeps to 1 ms before the tick is due
+    // and spins the rest, and does not sleep when less than 3 ms are left.
+    // 300: ticks 3, 4 and 5 start at once, late, and tick 6 is back on the
+    // schedule start + 6 x interval. 97 leaves 3 ms (a sleep of 2), 98 leaves
+    // 2 ms (a spin only).
+    const struct {
+        uint32_t spend;
+        std::vector<uint32_t> grabs;
+        std::vector<uint32_t> sleeps;
+    } table[] = {
+        {300, {0, 100, 200, 500, 500, 500, 600, 700}, {99, 99, 99, 99}},
+        {97, {0, 100, 200, 300, 400, 500, 600, 700}, {99, 99, 2, 99, 99, 99, 99}},
+        {98, {0, 100, 200, 300, 400, 500, 600, 700}, {99, 99, 99, 99, 99, 99}},
+    };
+    for (const auto& row : table) {
+        ClearFrames();
+        ScopedFakeCapture capture;
+        const uint32_t spend = row.spend;
+        capture.fake.onGrab = Script(capture.fake, 7, [spend](int tick, FakeCapture& fake) {
+            if (tick == 2)
+                fake.Spend(spend);
+        });
+        const uint32_t start = capture.fake.NowMs();
+        StartCapture(0, 0, 16, 16, 10, 0, 0);
 
-    const uint32_t expected[] = {0, 100, 200, 500, 500, 500, 600, 700};
-    ASSERT_EQ(capture.fake.grabTimes.size(), 8u);
-    for (size_t k = 0; k < 8; k++)
-        EXPECT_EQ(capture.fake.grabTimes[k] - start, expected[k]) << "tick " << k;
+        std::vector<uint32_t> grabs;
+        for (uint32_t t : capture.fake.grabTimes)
+            grabs.push_back(t - start);
+        EXPECT_EQ(grabs, row.grabs) << "tick 2 spends " << spend;
+        EXPECT_EQ(capture.fake.sleeps, row.sleeps) << "tick 2 spends " << spend;
+    }
+}
+
+TEST_F(CaptureTest, FrameDelaysAddUpToTheTimeTheTicksReallyTook)
+{
+    // Ticks in `fresh` show a new picture; tick `late` spends `spend` ms, so
+    // the ticks after it start late until the schedule catches up. Each
+    // frame ends where the next new frame's tick really started, rounded to
+    // hundredths from the first tick; the last tick stands for one interval.
+    //  13 fps, 76 ms, all new, on time: ends 76 152 228 304 380 456.
+    //  15 fps, 66 ms, tick 2 late by 100: ticks at 0 66 132 232 264 330,
+    //    ends 66 132 232 264 330 396.
+    //  30 fps, 33 ms, tick 1 late by 50: ticks at 0 33 83 99 132 165 198 231;
+    //    new at 0 1 2 5: ends 33 83 165 264.
+    //  100 fps, 10 ms, four new frames then four still ticks: each new frame
+    //    gets the 2-hundredth floor, the excess is taken from the last one.
+    //  25 fps, 40 ms, on time: whole hundredths, as without the carry.
+    const struct {
+        int32_t fps;
+        int ticks;
+        std::vector<int> fresh;
+        int late;
+        uint32_t spend;
+        std::vector<int32_t> delays;
+    } table[] = {
+        {13, 6, {0, 1, 2, 3, 4, 5}, -1, 0, {8, 7, 8, 7, 8, 8}},
+        {15, 6, {0, 1, 2, 3, 4, 5}, 2, 100, {7, 6, 10, 3, 7, 7}},
+        {30, 8, {0, 1, 2, 5}, 1, 50, {3, 5, 9, 9}},
+        {100, 8, {0, 1, 2, 3}, -1, 0, {2, 2, 2, 2}},
+        {25, 5, {0, 1}, -1, 0, {4, 16}},
+    };
+    for (const auto& row : table) {
+        ClearFrames();
+        ScopedFakeCapture capture;
+        const auto* r = &row;
+        capture.fake.onGrab = Script(capture.fake, row.ticks - 1, [r](int tick, FakeCapture& fake) {
+            for (int t : r->fresh)
+                if (t == tick)
+                    fake.screen[0] = static_cast<uint8_t>(tick + 1);
+            if (tick == r->late)
+                fake.Spend(r->spend);
+        });
+        StartCapture(0, 0, 16, 16, row.fps, 0, 0);
+        std::vector<int32_t> delays;
+        for (int32_t i = 0; i < frameStore.count; i++)
+            delays.push_back(frameStore.records[i].delay);
+        EXPECT_EQ(delays, row.delays) << row.fps << " fps";
+    }
+}
+
+TEST_F(CaptureTest, LongRecordingsOfNewFramesPlayForTheirRecordedTime)
+{
+    // Every tick new: 61 ticks of 66 ms are 4026 ms, 121 ticks of 33 ms are
+    // 3993 ms, 401 ticks of 76 ms are 30476 ms. A 100 frames-per-second
+    // recording of new frames cannot: 2 hundredths per frame.
+    const struct {
+        int32_t fps;
+        int ticks;
+        int32_t total, shortest, longest;
+    } table[] = {
+        {15, 61, 403, 6, 7},
+        {30, 121, 399, 3, 4},
+        {13, 401, 3048, 7, 8},
+        {100, 50, 100, 2, 2},
+    };
+    for (const auto& row : table) {
+        ClearFrames();
+        ScopedFakeCapture capture;
+        capture.fake.onGrab = Script(capture.fake, row.ticks - 1, [](int tick, FakeCapture& fake) {
+            fake.screen[0] = static_cast<uint8_t>(tick);
+            fake.screen[1] = static_cast<uint8_t>(tick >> 8);
+        });
+        StartCapture(0, 0, 16, 16, row.fps, 0, 0);
+        ASSERT_EQ(frameStore.count, row.ticks) << row.fps << " fps";
+        int32_t total = 0, shortest = INT32_MAX, longest = 0;
+        for (int32_t i = 0; i < frameStore.count; i++) {
+            const int32_t delay = frameStore.records[i].delay;
+            total += delay;
+            shortest = delay < shortest ? delay : shortest;
+            longest = delay > longest ? delay : longest;
+        }
+        EXPECT_EQ(total, row.total) << row.fps << " fps";
+        EXPECT_EQ(shortest, row.shortest) << row.fps << " fps";
+        EXPECT_EQ(longest, row.longest) << row.fps << " fps";
+    }
 }
 
 TEST_F(CaptureTest, AStopBeforeTheFirstTickRecordsNothing)
@@ -251,18 +352,17 @@ TEST_F(CaptureTest, AnOddCaptureAtItsOwnWidthIsResampledToAnEvenHeight)
 TEST(CaptureInterval, FrameRatesGiveWholeMillisecondIntervalsAndDelays)
 {
     const struct {
-        int32_t fps, interval, delay, extension;
+        int32_t fps, interval, delay;
     } table[] = {
-        {10, 100, 10, 10}, {11, 90, 9, 9}, {12, 83, 8, 8}, {13, 76, 8, 8}, {15, 66, 7, 7},
-        {19, 52, 5, 5},    {23, 43, 4, 4}, {29, 34, 3, 3}, {30, 33, 3, 3}, {100, 10, 2, 1},
+        {10, 100, 10}, {11, 90, 9}, {12, 83, 8}, {13, 76, 8}, {15, 66, 7},
+        {19, 52, 5},   {23, 43, 4}, {29, 34, 3}, {30, 33, 3}, {100, 10, 2},
         // Rates only /rect can ask for: never an interval of 0.
-        {0, 83, 8, 8},     {-4, 83, 8, 8}, {101, 10, 2, 1}, {5000, 10, 2, 1}, {1, 1000, 100, 100},
+        {0, 83, 8},    {-4, 83, 8}, {101, 10, 2}, {5000, 10, 2}, {1, 1000, 100},
     };
     for (const auto& row : table) {
         int32_t interval = CaptureInterval(row.fps);
         EXPECT_EQ(interval, row.interval) << row.fps << " fps";
         EXPECT_EQ(DelayFromMs(interval), row.delay) << row.fps << " fps";
-        EXPECT_EQ((interval + 5) / 10, row.extension) << row.fps << " fps";
     }
 }
 
