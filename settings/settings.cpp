@@ -67,22 +67,48 @@ int32_t SettingsCanSave()
     return settingsPath[0] != 0 && settingsApi.writeString != nullptr;
 }
 
-static void WriteSetting(const char* section, const char* key, int32_t value)
+int32_t settingsSaveFailed;
+
+namespace {
+
+struct KeyPlace {
+    const char* section;
+    const char* name;
+    const int32_t* field;
+};
+
+// In the order SaveSettings writes a new file.
+const KeyPlace kKeyPlaces[] = {
+    {"settings", "fps", &settings.fps},     {"settings", "cursor", &settings.cursor},
+    {"settings", "guides", &settings.guides}, {"settings", "outw", &settings.outw},
+    {"settings", "defw", &settings.defw},   {"settings", "defh", &settings.defh},
+    {"update", "autocheck", &settings.autocheck},
+};
+constexpr SettingKey kFileOrder[] = {kKeyFps, kKeyCursor, kKeyOutw, kKeyGuides, kKeyDefw, kKeyDefh, kKeyAutocheck};
+
+int32_t WriteSetting(SettingKey key)
 {
+    const KeyPlace& place = kKeyPlaces[key];
     char text[16];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-    settingsApi.writeString(section, key, text, settingsPath);
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(*place.field));
+    return settingsApi.writeString(place.section, place.name, text, settingsPath) != 0;
+}
+
+}  // namespace
+
+void SaveSetting(SettingKey key)
+{
+    settingsSaveFailed = !SettingsCanSave() || !WriteSetting(key);
 }
 
 void SaveSettings()
 {
-    if (!SettingsCanSave())
+    if (!SettingsCanSave()) {
+        settingsSaveFailed = 1;
         return;
-    WriteSetting("settings", "fps", settings.fps);
-    WriteSetting("settings", "cursor", settings.cursor);
-    WriteSetting("settings", "outw", settings.outw);
-    WriteSetting("settings", "guides", settings.guides);
-    WriteSetting("settings", "defw", settings.defw);
-    WriteSetting("settings", "defh", settings.defh);
-    WriteSetting("update", "autocheck", settings.autocheck);
+    }
+    int32_t failed = 0;
+    for (SettingKey key : kFileOrder)
+        failed |= !WriteSetting(key);
+    settingsSaveFailed = failed;
 }

@@ -46,9 +46,30 @@ extern SettingsApi settingsApi;
 // Never writes: a missing file is created only by the first save.
 void LoadSettings();
 
-// Writes all seven fields. Does nothing when settingsPath is empty or the
-// platform cannot save; a failed write is silent (the values stay in memory).
+// The keys one change saves.
+enum SettingKey : int32_t {
+    kKeyFps,
+    kKeyCursor,
+    kKeyGuides,
+    kKeyOutw,
+    kKeyDefw,
+    kKeyDefh,
+    kKeyAutocheck,
+};
+
+// Writes the one key from its field, leaving the file's other keys as they
+// are: a second instance in the same folder keeps the changes it made.
+// A save that cannot be made (no settings file, no way to write, a failed
+// write) sets settingsSaveFailed; one that succeeds clears it. The values
+// stay in memory either way.
+void SaveSetting(SettingKey key);
+
+// Writes all seven fields, with the same result in settingsSaveFailed.
 void SaveSettings();
+
+// 1 after the last save failed, until one succeeds. The settings window's
+// footer says so.
+extern int32_t settingsSaveFailed;
 
 // 1 when SaveSettings would write: there is a settings file path and a way
 // to write it. The settings window asks before it saves.

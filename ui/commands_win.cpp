@@ -14,6 +14,7 @@
 #include "ui/grips_win.h"
 #include "ui/main_layout.h"
 #include "ui/main_window_win.h"
+#include "ui/settings_layout.h"
 #include "ui/settings_window_win.h"
 #include "ui/shell_exit.h"
 #include "ui/shell_state_win.h"
@@ -46,6 +47,7 @@ void Record()
     // recording is set now: the repaint leaves the guides and label out.
     InvalidateRect(main, nullptr, TRUE);
     UpdateWindow(main);
+    SettingsRecordingChanged();
 }
 
 void Stop()
@@ -138,6 +140,7 @@ void OnRecordingDone(WPARAM frames)
                    outputGeometry.outHeight);
     ShowStatusText(text);
     InvalidateRect(shellState.mainWindow, nullptr, TRUE);
+    SettingsRecordingChanged();
 }
 
 void OnUpdateResult(WPARAM number)

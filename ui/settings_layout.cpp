@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "recorder/recorder_state.h"
 #include "settings/settings.h"
 #include "settings/update_check.h"
 #include "settings/update_server.h"
@@ -37,9 +38,16 @@ void Repaint()
         settingsWindowApi.repaint();
 }
 
-void SaveAndRepaint()
+// An edit dropped without storing, as Escape drops it.
+void DropSizeEdit()
 {
-    SaveSettings();
+    settingsWindowState.editField = 0;
+    Repaint();
+}
+
+void SaveAndRepaint(SettingKey key)
+{
+    SaveSetting(key);
     Repaint();
 }
 
@@ -89,7 +97,7 @@ void SetOutputWidth(int32_t outw)
     if (settings.outw == outw)
         return;
     settings.outw = outw;
-    SaveAndRepaint();
+    SaveAndRepaint(kKeyOutw);
 }
 
 void OpenProductPage()
@@ -113,20 +121,24 @@ void Perform(SettingsAction action, int32_t x)
         break;
     case kActionCursor:
         StoreCursor(settings.cursor ? 0 : 1);
-        SaveAndRepaint();
+        SaveAndRepaint(kKeyCursor);
         break;
     case kActionGuides:
         settings.guides = settings.guides ? 0 : 1;
-        SaveAndRepaint();
+        SaveAndRepaint(kKeyGuides);
         break;
     case kActionOutw240: SetOutputWidth(240); break;
     case kActionOutw360: SetOutputWidth(360); break;
     case kActionOutwActual: SetOutputWidth(0); break;
-    case kActionEditWidth: BeginSizeEdit(1); break;
-    case kActionEditHeight: BeginSizeEdit(2); break;
+    case kActionEditWidth:
+    case kActionEditHeight:
+        // A new size would move the frame a running recording captures.
+        if (!SizeFieldsLocked())
+            BeginSizeEdit(action == kActionEditWidth ? 1 : 2);
+        break;
     case kActionAutocheck:
         settings.autocheck = settings.autocheck ? 0 : 1;
-        SaveAndRepaint();
+        SaveAndRepaint(kKeyAutocheck);
         break;
     case kActionUpdateCheck:
         // The check repaints the window itself as its status changes.
@@ -139,6 +151,24 @@ void Perform(SettingsAction action, int32_t x)
 }
 
 }  // namespace
+
+int32_t SizeFieldsLocked()
+{
+    return recorderState.recording.load() != 0;
+}
+
+const char* SettingsFooterText()
+{
+    return settingsSaveFailed ? "无法保存设置，改动仅本次有效" : "改动即时生效，自动保存";
+}
+
+void SettingsRecordingChanged()
+{
+    SettingsWindowState& s = settingsWindowState;
+    if ((s.editField == 1 || s.editField == 2) && SizeFieldsLocked())
+        s.editField = 0;
+    Repaint();
+}
 
 int32_t FpsFromX(int32_t x)
 {
@@ -229,7 +259,7 @@ void ApplyFpsFromX(int32_t x)
     if (fps == settings.fps)
         return;
     settings.fps = fps;
-    SaveAndRepaint();
+    SaveAndRepaint(kKeyFps);
 }
 
 void BeginSizeEdit(int32_t field)
@@ -250,6 +280,10 @@ void EndSizeEdit()
     SettingsWindowState& s = settingsWindowState;
     if (s.editField != 1 && s.editField != 2)
         return;
+    if (SizeFieldsLocked()) {
+        DropSizeEdit();
+        return;
+    }
     if (s.editLength == 0) {
         // Nothing typed: the stored value stays and nothing is saved.
         s.editField = 0;
@@ -263,12 +297,13 @@ void EndSizeEdit()
         value = kMinViewfinderSide;
     if (value > kMaxViewfinderSide)
         value = kMaxViewfinderSide;
-    if (s.editField == 1)
+    const int32_t field = s.editField;
+    if (field == 1)
         settings.defw = value;
     else
         settings.defh = value;
     s.editField = 0;
-    SaveSettings();
+    SaveSetting(field == 1 ? kKeyDefw : kKeyDefh);
     // Also when the value did not change: the main window may have been
     // resized by hand since, and a commit brings it back to the setting.
     if (settingsWindowApi.resizeMainWindow)
@@ -306,6 +341,10 @@ int32_t SettingsChar(uint32_t character)
     SettingsWindowState& s = settingsWindowState;
     if (s.editField != 1 && s.editField != 2)
         return 0;
+    if (SizeFieldsLocked()) {
+        DropSizeEdit();
+        return 1;
+    }
     if (character == 13) {
         EndSizeEdit();
     } else if (character == 27) {

@@ -23,6 +23,7 @@ constexpr uint32_t kSetLightFill = RgbColour(243, 244, 246);
 constexpr uint32_t kSetStatusColour = RgbColour(90, 100, 112);
 constexpr uint32_t kSetLinkUnderline = RgbColour(226, 240, 236);
 constexpr uint32_t kSetWhite = RgbColour(255, 255, 255);
+constexpr uint32_t kSetInactiveText = RgbColour(176, 182, 190);  // size fields while recording
 
 // Separators run from x 20 to 410 (end excluded) at these rows.
 constexpr int32_t kSettingsSeparatorRows[5] = {64, 120, 176, 232, 288};
@@ -160,3 +161,12 @@ void SettingsButtonUp();
 int32_t SettingsChar(uint32_t character);
 // Focus lost, or the window closing: an edit in progress is committed.
 void SettingsEditInterrupted();
+
+// 1 while a recording runs: the size fields are drawn inactive, a press on
+// them starts no edit, and an edit left open is dropped without storing.
+int32_t SizeFieldsLocked();
+// The footer: the note that changes save themselves, or, after a save
+// failed and until one succeeds, that they are not saved.
+const char* SettingsFooterText();
+// A recording started or ended: the size fields change their look.
+void SettingsRecordingChanged();

@@ -173,14 +173,15 @@ void DrawSizeField(HDC dc, int32_t left, int32_t right, int32_t field)
 {
     const SettingsWindowState& st = settingsWindowState;
     const int32_t edited = st.editField == field;
+    const int32_t locked = SizeFieldsLocked();
     const SizeFieldShape s = SizeFieldShapeAt(left, right);
-    DrawShape(dc, kRound, s.box, 10, edited ? kSetAccentColour : kSetFieldOutline, kSetWhite);
+    DrawShape(dc, kRound, s.box, 10, edited ? kSetAccentColour : kSetFieldOutline, locked ? kSetLightFill : kSetWhite);
     char text[16];
     if (edited)
         std::snprintf(text, sizeof text, "%s", st.editText);
     else
         std::snprintf(text, sizeof text, "%d", static_cast<int>(field == 1 ? settings.defw : settings.defh));
-    TextCentred(dc, s.text, text, shellState.labelFont, kSetTextColour);
+    TextCentred(dc, s.text, text, shellState.labelFont, locked ? kSetInactiveText : kSetTextColour);
     if (edited)
         DrawLine(dc, s.caretX, s.caretTop, s.caretX, s.caretBottom, kSetAccentColour);
 }
@@ -230,7 +231,7 @@ void PaintSettings(HDC dc, int32_t width, int32_t height)
     if (updateStatusText[0])
         TextAt(dc, 154, 304, updateStatusText, shell.labelFont, kSetStatusColour);
 
-    TextAt(dc, 20, 404, "改动即时生效，自动保存", shell.noteFont, kSetSecondaryColour);
+    TextAt(dc, 20, 404, SettingsFooterText(), shell.noteFont, kSetSecondaryColour);
     FormatLinkText(text, sizeof text, updateServer.host);
     const SIZE size = LinkTextSize(dc, text);
     const LinkPlace link = LinkPlaceFor(size.cx, size.cy);

@@ -4,10 +4,18 @@
 //   settings_probe raw               each entry as the reader gives it, fallback -7
 //   settings_probe load              the seven fields after the load rules
 //   settings_probe save name=value…  load, change the named fields, save all seven
+//   settings_probe change [wait] name=value
+//                                    load, change one field and save it alone, as
+//                                    the settings window does; with wait, only
+//                                    once a file named go appears beside the
+//                                    settings file (another instance may save
+//                                    in between); prints saved=1 or saved=0
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
+#include <chrono>
 
 #include "settings/settings.h"
 
@@ -22,6 +30,14 @@ struct Field {
     int32_t Settings::*member;
     const char* section;
 };
+
+struct FieldKey {
+    const char* name;
+    SettingKey key;
+};
+const FieldKey kKeys[] = {{"fps", kKeyFps},   {"cursor", kKeyCursor}, {"guides", kKeyGuides},
+                          {"outw", kKeyOutw}, {"defw", kKeyDefw},     {"defh", kKeyDefh},
+                          {"autocheck", kKeyAutocheck}};
 
 const Field kFields[] = {
     {"fps", &Settings::fps, "settings"},       {"cursor", &Settings::cursor, "settings"},
@@ -49,6 +65,25 @@ int Assign(const char* assignment)
         }
     }
     return 0;
+}
+
+void WaitForGo()
+{
+    char go[kSettingsPathSize];
+    std::snprintf(go, sizeof go, "%s", settingsPath);
+    char* slash = std::strrchr(go, '/');
+    char* backslash = std::strrchr(go, '\\');
+    char* last = slash > backslash ? slash : backslash;
+    std::strcpy(last ? last + 1 : go, "go");
+    std::printf("loaded\n");
+    std::fflush(stdout);
+    for (int i = 0; i < 300; i++) {
+        if (FILE* file = std::fopen(go, "rb")) {
+            std::fclose(file);
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
 }
 
 }  // namespace
@@ -84,6 +119,23 @@ int main(int argc, char** argv)
         }
         SaveSettings();
         PrintFields();
+        return 0;
+    }
+    if (std::strcmp(argv[1], "change") == 0 && argc >= 3) {
+        const int wait = std::strcmp(argv[2], "wait") == 0;
+        const char* assignment = argv[argc - 1];
+        const FieldKey* found = nullptr;
+        for (const FieldKey& k : kKeys)
+            if (std::strncmp(assignment, k.name, std::strlen(k.name)) == 0 && assignment[std::strlen(k.name)] == '=')
+                found = &k;
+        if (!found || !Assign(assignment)) {
+            std::fprintf(stderr, "unknown field: %s\n", assignment);
+            return 2;
+        }
+        if (wait)
+            WaitForGo();
+        SaveSetting(found->key);
+        std::printf("saved=%d\n", settingsSaveFailed ? 0 : 1);
         return 0;
     }
     std::fprintf(stderr, "unknown command: %s\n", argv[1]);

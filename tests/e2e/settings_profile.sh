@@ -125,6 +125,41 @@ wine=$(run_wine "$name" raw | grep -E '^settings/(outw|defw)=' | tr '\n' ' ')
 [ "$wine" = "settings/outw=-7 settings/defw=256 " ] || fail "$name" "Wine reads: $wine (has Wine's reader changed?)"
 echo "ok $name (native: $native; Wine: $wine)"
 
+# Two instances in one folder: the first loaded before the second changed
+# the rate; its own change (the guides) must leave that rate in the file.
+name=two_instances
+mkdir -p "$work/$name/native" "$work/$name/wine"
+cp "$native_probe" "$work/$name/native/"
+cp "$windows_probe" "$work/$name/wine/"
+for side in native wine; do
+  run_$side "$name" save >/dev/null
+  run_$side "$name" change wait guides=0 >"$work/$name/$side.first" &
+  first=$!
+  for _ in $(seq 100); do grep -q loaded "$work/$name/$side.first" && break; sleep 0.2; done
+  run_$side "$name" change fps=25 >/dev/null
+  touch "$work/$name/$side/go"
+  wait "$first"
+  got=$(run_$side "$name" load | grep -E '^(fps|guides)=' | tr '\n' ' ')
+  [ "$got" = "fps=25 guides=0 " ] || fail "$name" "$side keeps: $got"
+done
+same_file "$name" exact "both instances saved"
+[ "$failures" -gt 0 ] || echo "ok $name"
+
+# Where nothing can be saved, a change says so.
+check_unsaved() {  # case, then a command making Pixlo.ini unwritable in the current directory
+  local name=$1 side got
+  for side in native wine; do
+    mkdir -p "$work/$name/$side"
+    cp "$native_probe" "$windows_probe" "$work/$name/$side/" 2>/dev/null
+    (cd "$work/$name/$side" && eval "$2")
+    got=$(run_$side "$name" change fps=25 | grep saved=)
+    [ "$got" = saved=0 ] || fail "$name" "$side: $got"
+  done
+  echo "ok $name (no save either way)"
+}
+check_unsaved directory_named_like_the_file 'mkdir Pixlo.ini'
+check_unsaved dangling_link 'ln -s missing/Pixlo.ini Pixlo.ini'
+
 if [ "$failures" -gt 0 ]; then
   echo "settings files: $failures failure(s)"
   exit 1

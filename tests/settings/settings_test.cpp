@@ -2,11 +2,13 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "common/module_files.h"
+#include "settings/ini_file.h"
 #include "settings/settings.h"
 #include "tests/support/files.h"
 
@@ -18,6 +20,7 @@ int32_t fakeExecutableFails;
 std::map<std::string, int32_t> fakeEntries;  // "section/key" -> value
 std::vector<std::string> reads;              // "section/key fallback path"
 std::vector<std::string> writes;             // "section/key=value path"
+int32_t fakeWriteFails;                      // the writer's answer is 0
 
 int32_t FakeExecutablePath(char* buffer, int32_t size)
 {
@@ -40,7 +43,7 @@ int32_t FakeGetInt(const char* section, const char* key, int32_t fallback, const
 int32_t FakeWriteString(const char* section, const char* key, const char* value, const char* path)
 {
     writes.push_back(std::string(section) + "/" + key + "=" + value + " " + path);
-    return 1;
+    return fakeWriteFails ? 0 : 1;
 }
 
 const Settings kDefaults = {10, 0, 1, 360, 480, 480, 0};
@@ -63,6 +66,8 @@ protected:
         fakeEntries.clear();
         reads.clear();
         writes.clear();
+        fakeWriteFails = 0;
+        settingsSaveFailed = 0;
         moduleFilesApi.executablePath = FakeExecutablePath;
         settingsApi.getInt = FakeGetInt;
         settingsApi.writeString = FakeWriteString;
@@ -73,6 +78,7 @@ protected:
         moduleFilesApi = savedFiles;
         settings = savedSettings;
         settingsPath[0] = 0;
+        settingsSaveFailed = 0;
     }
 };
 
@@ -191,6 +197,56 @@ TEST_F(SettingsTest, PlatformWithoutAWriterSavesNothing)
     EXPECT_TRUE(writes.empty());
 }
 
+TEST_F(SettingsTest, OneChangeWritesOnlyItsOwnKey)
+{
+    LoadSettings();
+    settings = {25, 1, 0, 240, 3840, 64, 1};
+    const struct {
+        SettingKey key;
+        const char* written;
+    } rows[] = {
+        {kKeyFps, "settings/fps=25"},       {kKeyCursor, "settings/cursor=1"}, {kKeyGuides, "settings/guides=0"},
+        {kKeyOutw, "settings/outw=240"},    {kKeyDefw, "settings/defw=3840"},  {kKeyDefh, "settings/defh=64"},
+        {kKeyAutocheck, "update/autocheck=1"},
+    };
+    for (const auto& row : rows) {
+        writes.clear();
+        SaveSetting(row.key);
+        EXPECT_EQ(writes, std::vector<std::string>{std::string(row.written) + " /opt/pixlo/Pixlo.ini"}) << row.written;
+    }
+}
+
+TEST_F(SettingsTest, AFailedSaveIsRememberedUntilOneSucceeds)
+{
+    LoadSettings();
+    fakeWriteFails = 1;
+    SaveSetting(kKeyFps);
+    EXPECT_EQ(settingsSaveFailed, 1);
+    fakeWriteFails = 0;
+    SaveSetting(kKeyGuides);
+    EXPECT_EQ(settingsSaveFailed, 0);
+
+    // One failed key of the seven fails the whole save.
+    int32_t calls = 0;
+    static int32_t* callCount;
+    callCount = &calls;
+    settingsApi.writeString = [](const char*, const char* key, const char*, const char*) -> int32_t {
+        ++*callCount;
+        return std::strcmp(key, "defh") != 0;
+    };
+    SaveSettings();
+    EXPECT_EQ(calls, 7);
+    EXPECT_EQ(settingsSaveFailed, 1);
+    settingsApi.writeString = FakeWriteString;
+    SaveSettings();
+    EXPECT_EQ(settingsSaveFailed, 0);
+
+    // Without a way to write, a change is not saved either.
+    settingsApi.writeString = nullptr;
+    SaveSetting(kKeyCursor);
+    EXPECT_EQ(settingsSaveFailed, 1);
+}
+
 // The store on our own ini code, in a scratch folder standing for the
 // executable's directory.
 class SettingsFileTest : public SettingsTest {
@@ -245,6 +301,31 @@ TEST_F(SettingsFileTest, SaveKeepsForeignLinesAndLoadAppliesTheRules)
     EXPECT_EQ(FileText(),
               "; written by hand\n[Settings]\nFPS=12\nlanguage=zh\ncursor=0\noutw=360\nguides=1\ndefw=480\n"
               "defh=480\n\n[update]\nAutoCheck=1\nchannel=beta\n");
+}
+
+TEST_F(SettingsFileTest, AChangeKeepsKeysAnotherInstanceSavedSince)
+{
+    LoadSettings();
+    SaveSettings();
+    // Another instance beside this one sets its rate and output width.
+    ASSERT_TRUE(IniWriteString("settings", "fps", "25", file.c_str()));
+    ASSERT_TRUE(IniWriteString("settings", "outw", "0", file.c_str()));
+    settings.guides = 0;
+    SaveSetting(kKeyGuides);
+    EXPECT_EQ(settingsSaveFailed, 0);
+    LoadSettings();
+    EXPECT_EQ(settings.fps, 25);
+    EXPECT_EQ(settings.outw, 0);
+    EXPECT_EQ(settings.guides, 0);
+}
+
+TEST_F(SettingsFileTest, SavingIntoADirectoryNamedLikeTheFileFails)
+{
+    LoadSettings();
+    ASSERT_TRUE(std::filesystem::create_directory(file));
+    SaveSetting(kKeyFps);
+    EXPECT_EQ(settingsSaveFailed, 1);
+    std::filesystem::remove(file);
 }
 
 TEST(ExecutablePath, IsThisProgramAndNeverTruncated)

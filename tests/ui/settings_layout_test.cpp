@@ -192,22 +192,22 @@ TEST(SettingsPressPlan, WhileEditing)
 }
 
 // The window's behaviour with the system's side recorded: calls to the
-// window API in order, and each save's seven values.
+// window API in order, and each save's keys (one write each).
 struct Recorded {
     std::vector<std::string> calls;
     std::vector<std::map<std::string, std::string>> saves;
     std::map<std::string, std::string> file;
     std::vector<int32_t> checksStarted;
+    int32_t writeFails;
 };
 Recorded* recorded;
 
 int32_t RecordWrite(const char*, const char* key, const char* value, const char*)
 {
+    recorded->saves.push_back({{key, value}});
+    if (recorded->writeFails)
+        return 0;
     recorded->file[key] = value;
-    // fps is the first of the seven entries of every save.
-    if (std::strcmp(key, "fps") == 0)
-        recorded->saves.emplace_back();
-    recorded->saves.back()[key] = value;
     return 1;
 }
 
@@ -256,6 +256,8 @@ protected:
         settingsWindowApi = {};
         updateBusy = 0;
         updateStatusText[0] = 0;
+        recorderState.recording.store(0);
+        settingsSaveFailed = 0;
         RecordingTest::TearDown();
     }
 
@@ -393,7 +395,7 @@ TEST_F(SettingsWindowTest, PressesDuringAnEdit)
     EXPECT_EQ(settings.cursor, 1);
     ASSERT_EQ(record.saves.size(), 3u);
     EXPECT_EQ(record.saves[1]["defh"], "900");
-    EXPECT_EQ(record.saves[1]["cursor"], "0");
+    EXPECT_EQ(record.saves[1].count("cursor"), 0u);
     EXPECT_EQ(record.saves[2]["cursor"], "1");
 }
 
@@ -441,7 +443,7 @@ TEST_F(SettingsWindowTest, EachChangeIsSavedOnceAndRepainted)
         }
         ASSERT_EQ(record.saves.size(), saves + 1) << row.what;
         EXPECT_EQ(record.saves.back()[row.key], row.value) << row.what;
-        EXPECT_EQ(record.saves.back().size(), 7u) << row.what;
+        EXPECT_EQ(record.saves.back().size(), 1u) << row.what;
         EXPECT_TRUE(Called("repaint")) << row.what;
         EXPECT_EQ(record.calls.front(), "focus") << row.what;
     }
@@ -498,6 +500,75 @@ TEST_F(SettingsWindowTest, UpdateButtonAndLink)
     ConfigureUpdateServer(nullptr, nullptr);
     Press(310, 402);
     EXPECT_EQ(record.calls.back(), "open http://pixlo.app/#website");
+}
+
+TEST_F(SettingsWindowTest, SizeFieldsIgnoreInputWhileARecordingRuns)
+{
+    // An edit open when the recording starts is dropped, not stored.
+    Press(kWidthX, kFieldY);
+    Type("1000");
+    recorderState.recording.store(1);
+    record.calls.clear();
+    SettingsRecordingChanged();
+    EXPECT_EQ(settingsWindowState.editField, 0);
+    EXPECT_TRUE(Called("repaint"));
+    EXPECT_EQ(SizeFieldsLocked(), 1);
+
+    // Presses on either field start nothing; keys go to the system.
+    for (int32_t x : {kWidthX, kHeightX}) {
+        Press(x, kFieldY);
+        EXPECT_EQ(settingsWindowState.editField, 0) << x;
+        EXPECT_EQ(SettingsChar('7'), 0) << x;
+        EXPECT_EQ(SettingsChar('\r'), 0) << x;
+    }
+    // An edit still open (the change came while keys were queued) ends unstored.
+    settingsWindowState = {1, "999", 3, 0, 0};
+    EXPECT_EQ(SettingsChar('\r'), 1);
+    settingsWindowState = {2, "999", 3, 0, 0};
+    SettingsEditInterrupted();
+    EXPECT_EQ(settingsWindowState.editField, 0);
+    EXPECT_EQ(settings.defw, 480);
+    EXPECT_EQ(settings.defh, 480);
+    EXPECT_TRUE(record.saves.empty());
+    EXPECT_FALSE(Called("resize 1030x575"));
+    EXPECT_FALSE(Called("resize 510x1029"));
+
+    // The other settings still change; the rate applies from the next recording.
+    Press(206, 40);
+    SettingsButtonUp();
+    EXPECT_EQ(settings.fps, 11);
+
+    // When the recording ends the fields take input again.
+    recorderState.recording.store(0);
+    record.calls.clear();
+    SettingsRecordingChanged();
+    EXPECT_TRUE(Called("repaint"));
+    Press(kWidthX, kFieldY);
+    Type("1000\r");
+    EXPECT_EQ(settings.defw, 1000);
+}
+
+TEST_F(SettingsWindowTest, FooterSaysWhenChangesAreNotSaved)
+{
+    const std::string saved = ProductText("改动即时生效，自动保存");
+    const std::string failed = ProductText("无法保存设置，改动仅本次有效");
+    EXPECT_EQ(SettingsFooterText(), saved);
+    record.writeFails = 1;
+    Press(20, 100);
+    EXPECT_EQ(settings.cursor, 1);
+    EXPECT_EQ(SettingsFooterText(), failed);
+    // It stays while saves fail, whichever key.
+    Press(kWidthX, kFieldY);
+    Type("900\r");
+    EXPECT_EQ(SettingsFooterText(), failed);
+    record.writeFails = 0;
+    Press(210, 100);
+    EXPECT_EQ(SettingsFooterText(), saved);
+    EXPECT_EQ(record.file.size(), 1u) << "only the guides reached the file";
+    // No settings file at all: a change cannot be saved either.
+    settingsPath[0] = 0;
+    Press(20, 250);
+    EXPECT_EQ(SettingsFooterText(), failed);
 }
 
 // The capture thread loads the cursor setting at every tick; a press on the
