@@ -198,7 +198,7 @@ struct Recorded {
     std::vector<std::map<std::string, std::string>> saves;
     std::map<std::string, std::string> file;
     std::vector<int32_t> checksStarted;
-    int32_t writeFails;
+    int32_t writeFails = 0;
 };
 Recorded* recorded;
 
