@@ -54,15 +54,31 @@ void HeldGrab()
     }
 }
 
-using CaptureThreadTest = RecordingTest;
+// The platform's real clock, sleep and thread, with a fake screen whose
+// grab is given; the platform's table comes back after each test.
+class CaptureThreadTest : public RecordingTest {
+protected:
+    void UseFakeScreen(void (*grab)())
+    {
+        saved = captureApi;
+        captureApi.openScreen = OpenScreen;
+        captureApi.grabScreen = grab;
+        captureApi.closeScreen = Nothing;
+        captureApi.cursorState = nullptr;
+    }
+    void TearDown() override
+    {
+        captureApi = saved;
+        RecordingTest::TearDown();
+    }
+
+private:
+    CaptureApi saved = captureApi;
+};
 
 TEST_F(CaptureThreadTest, SettingsChangedDuringARecordingDoNotReachIt)
 {
-    const CaptureApi saved = captureApi;
-    captureApi.openScreen = OpenScreen;
-    captureApi.grabScreen = GrabScreen;
-    captureApi.closeScreen = Nothing;
-    captureApi.cursorState = nullptr;
+    UseFakeScreen(GrabScreen);
 
     settings.fps = 10;
     settings.outw = 360;
@@ -79,7 +95,6 @@ TEST_F(CaptureThreadTest, SettingsChangedDuringARecordingDoNotReachIt)
     ASSERT_EQ(recorderState.recording.load(), 0) << "the recording did not end within 5 s of the stop request";
     if (recorderState.thread)
         captureApi.waitThread(5000);
-    captureApi = saved;
 
     EXPECT_EQ(outputGeometry.outWidth, 48);
     EXPECT_EQ(outputGeometry.outHeight, 32);
@@ -91,11 +106,7 @@ TEST_F(CaptureThreadTest, SettingsChangedDuringARecordingDoNotReachIt)
 // then takes the thread up.
 TEST_F(CaptureThreadTest, AWaitWithALimitEndsAtTheLimit)
 {
-    const CaptureApi saved = captureApi;
-    captureApi.openScreen = OpenScreen;
-    captureApi.grabScreen = HeldGrab;
-    captureApi.closeScreen = Nothing;
-    captureApi.cursorState = nullptr;
+    UseFakeScreen(HeldGrab);
     tickHeld.store(0);
     tickReleased.store(0);
     tickGaveUp.store(0);
@@ -112,7 +123,6 @@ TEST_F(CaptureThreadTest, AWaitWithALimitEndsAtTheLimit)
     tickReleased.store(1);
     captureApi.waitThread(0xFFFFFFFFu);
     EXPECT_EQ(recorderState.recording.load(), 0);
-    captureApi = saved;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "settings/settings.h"
 #include "settings/update_check.h"
 #include "ui/commands_win.h"
+#include "ui/gdi_draw_win.h"
 #include "ui/grips_win.h"
 #include "ui/main_layout.h"
 #include "ui/shell_state_win.h"
@@ -146,26 +147,24 @@ void PaintBackground(HDC dc, int32_t width, int32_t height)
 
 void PaintViewfinder(HDC dc, int32_t width, int32_t height, int32_t recording, int32_t guides)
 {
-    HPEN outline = CreatePen(PS_SOLID, 1, kOutlineColour);
-    HGDIOBJ oldPen = SelectObject(dc, outline);
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    Rectangle(dc, 0, kViewfinderTop, width, height);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(outline);
+    {
+        GdiSelection outline(dc, CreatePen(PS_SOLID, 1, kOutlineColour));
+        GdiSelection hollow(dc, GetStockObject(NULL_BRUSH), false);
+        Rectangle(dc, 0, kViewfinderTop, width, height);
+    }
     if (recording)
         return;
 
     if (guides) {
         const Guides g = GuidesFor(width, height);
-        HPEN cross = CreatePen(PS_SOLID, 1, kCrossColour);
-        HPEN golden = CreatePen(PS_DASH, 1, kGoldenColour);
-        oldPen = SelectObject(dc, cross);
-        MoveToEx(dc, g.centreX - 6, g.centreY, nullptr);
-        LineTo(dc, g.centreX + 7, g.centreY);
-        MoveToEx(dc, g.centreX, g.centreY - 6, nullptr);
-        LineTo(dc, g.centreX, g.centreY + 7);
-        SelectObject(dc, golden);
+        {
+            GdiSelection cross(dc, CreatePen(PS_SOLID, 1, kCrossColour));
+            MoveToEx(dc, g.centreX - 6, g.centreY, nullptr);
+            LineTo(dc, g.centreX + 7, g.centreY);
+            MoveToEx(dc, g.centreX, g.centreY - 6, nullptr);
+            LineTo(dc, g.centreX, g.centreY + 7);
+        }
+        GdiSelection golden(dc, CreatePen(PS_DASH, 1, kGoldenColour));
         for (int32_t y : g.goldenY) {
             for (int32_t x : g.goldenX) {
                 MoveToEx(dc, x - 3, y, nullptr);
@@ -174,31 +173,19 @@ void PaintViewfinder(HDC dc, int32_t width, int32_t height, int32_t recording, i
                 LineTo(dc, x, y + 4);
             }
         }
-        SelectObject(dc, oldPen);
-        DeleteObject(cross);
-        DeleteObject(golden);
     }
 
-    HGDIOBJ oldFont = SelectObject(dc, shellState.mainFont);
+    GdiSelection font(dc, shellState.mainFont, false);
     char text[kSizeLabelSize];
     SizeLabelText(text, sizeof text, width, height);
     SIZE extent = {0, 0};
     GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
     const Edges box = SizeLabelBox(width, height, extent.cx, extent.cy);
-    HBRUSH fill = CreateSolidBrush(kLabelColour);
-    HPEN border = CreatePen(PS_SOLID, 1, kLabelColour);
-    oldBrush = SelectObject(dc, fill);
-    oldPen = SelectObject(dc, border);
-    RoundRect(dc, box.left, box.top, box.right + 1, box.bottom + 1, 12, 12);
+    DrawShape(dc, kRound, {box.left, box.top, box.right + 1, box.bottom + 1}, 12, kLabelColour, kLabelColour);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kLabelTextColour);
     RECT textBox = {box.left, box.top, box.right, box.bottom};
     DrawTextA(dc, text, -1, &textBox, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldFont);
-    DeleteObject(fill);
-    DeleteObject(border);
 }
 
 void ClearViewfinderNow(HWND window)

@@ -8,6 +8,7 @@
 #include "settings/settings.h"
 #include "settings/update_check.h"
 #include "settings/update_server.h"
+#include "ui/gdi_draw_win.h"
 #include "ui/grips_win.h"
 #include "ui/settings_layout.h"
 #include "ui/shell_state_win.h"
@@ -60,34 +61,6 @@ HFONT MakeFont(int32_t cellHeight)
 {
     return CreateFontA(cellHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "微软雅黑");
-}
-
-// A shape filled with one brush and outlined with one pen, both made for it.
-enum ShapeKind { kRound, kEllipse };
-void DrawShape(HDC dc, ShapeKind kind, const Edges& e, int32_t corner, uint32_t outline, uint32_t fill)
-{
-    HPEN pen = CreatePen(PS_SOLID, 1, outline);
-    HBRUSH brush = CreateSolidBrush(fill);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    if (kind == kRound)
-        RoundRect(dc, e.left, e.top, e.right, e.bottom, corner, corner);
-    else
-        Ellipse(dc, e.left, e.top, e.right, e.bottom);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(brush);
-    DeleteObject(pen);
-}
-
-void DrawLine(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour)
-{
-    HPEN pen = CreatePen(PS_SOLID, 1, colour);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    MoveToEx(dc, x1, y1, nullptr);
-    LineTo(dc, x2, y2);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
 }
 
 void TextAt(HDC dc, int32_t x, int32_t y, const char* text, HFONT font, uint32_t colour)

@@ -3,6 +3,7 @@
 #include "common/platform_api_win.h"
 #include "encoder/frame_store.h"
 #include "recorder/recorder_state.h"
+#include "ui/gdi_draw_win.h"
 #include "ui/shell_state_win.h"
 
 void SetButtonEnables(const ButtonEnables& enables)
@@ -51,28 +52,17 @@ BOOL DrawToolbarButton(const DRAWITEMSTRUCT* item)
                          (item->itemState & ODS_DISABLED) != 0);
     const ButtonLook look = ButtonLookOf(button, kind);
 
-    HBRUSH fill = CreateSolidBrush(look.fill);
-    HPEN border = CreatePen(PS_SOLID, 1, look.border);
-    HGDIOBJ oldBrush = SelectObject(dc, fill);
-    HGDIOBJ oldPen = SelectObject(dc, border);
-    RoundRect(dc, r.left, r.top, r.right, r.bottom, 12, 12);
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    DeleteObject(fill);
-    DeleteObject(border);
+    DrawShape(dc, kRound, {r.left, r.top, r.right, r.bottom}, 12, look.border, look.fill);
 
     const ButtonContent content = ButtonContentIn(button, r.left, r.top, r.right, r.bottom);
     if (look.hasDot) {
-        HBRUSH dot = CreateSolidBrush(look.dot);
-        oldBrush = SelectObject(dc, dot);
-        oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+        // Without an outline: the dot is the brush's interior alone.
+        GdiSelection dot(dc, CreateSolidBrush(look.dot));
+        GdiSelection noPen(dc, GetStockObject(NULL_PEN), false);
         Ellipse(dc, content.dotLeft, content.dotTop, content.dotRight, content.dotBottom);
-        SelectObject(dc, oldPen);
-        SelectObject(dc, oldBrush);
-        DeleteObject(dot);
     }
 
-    HGDIOBJ oldFont = SelectObject(dc, shellState.mainFont);
+    GdiSelection font(dc, shellState.mainFont, false);
     SetTextColor(dc, look.text);
     char text[32] = "";
     GetWindowTextA(item->hwndItem, text, sizeof text);
@@ -85,6 +75,5 @@ BOOL DrawToolbarButton(const DRAWITEMSTRUCT* item)
         format |= DT_LEFT;
     }
     DrawTextA(dc, text, -1, &textBox, format);
-    SelectObject(dc, oldFont);
     return TRUE;
 }
