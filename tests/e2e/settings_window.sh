@@ -90,16 +90,16 @@ gbk() { printf '%s' "$1" | iconv -f UTF-8 -t GBK | od -An -tx1 | tr -d ' \n'; }
 # ini_is KEY VALUE: Pixlo.ini's settings (or update) entry holds the value.
 # Wine writes the file with CR LF line ends.
 ini_is() { tr -d '\r' <"$ini" 2>/dev/null | grep -qx "$1=$2"; }
-# Sets KEY to VALUE in the file as an editor would: the line when there is
-# one, else a new line under [settings] (a change saves only its own key, so
-# a key never changed has no line).
-set_ini() {
-  if grep -q "^$1=" "$ini"; then
-    sed -i "s/^$1=.*/$1=$2\r/" "$ini"
-  elif grep -q '^\[settings\]' "$ini"; then
-    sed -i "s/^\[settings\]\r\?\$/&\n$1=$2\r/" "$ini"
+# Sets KEY of SECTION to VALUE as an editor would: its line when there is
+# one, else a new line under the section, made when missing (a change saves
+# only its own key, so a key never changed has no line).
+set_ini() {  # SECTION KEY VALUE
+  if grep -q "^$2=" "$ini"; then
+    sed -i "s/^$2=.*/$2=$3\r/" "$ini"
+  elif grep -q "^\[$1\]" "$ini"; then
+    sed -i "s/^\[$1\]\r\?\$/&\n$2=$3\r/" "$ini"
   else
-    printf '[settings]\r\n%s=%s\r\n' "$1" "$2" >>"$ini"
+    printf '[%s]\r\n%s=%s\r\n' "$1" "$2" "$3" >>"$ini"
   fi
 }
 expect_ini() {  # KEY VALUE: waits for the file to hold it
@@ -469,7 +469,7 @@ stop_pixlo
 
 begin "update check at start-up, then by the button: newer version"
 # The check at start-up keeps its result until the settings window shows it.
-set_ini autocheck 1
+set_ini update autocheck 1
 if start_pixlo newer_line_end && wait_for 10 requests_are newer_line_end 1 && open_settings; then
   expect_status "有新版本，请到官网更新"
   click 79 314
@@ -479,7 +479,7 @@ if start_pixlo newer_line_end && wait_for 10 requests_are newer_line_end 1 && op
 else
   fail "no start-up check ($(requests_of newer_line_end) requests) or no settings window"
 fi
-set_ini autocheck 0
+set_ini update autocheck 0
 stop_pixlo
 
 begin "update check: failure, and a second press while busy"
