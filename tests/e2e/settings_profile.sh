@@ -13,12 +13,24 @@
 # ("exact"). Wine's reader also differs in two values it yields, checked
 # below: an empty value gives the fallback (ours: 0), and 0x/0o/0b prefixes
 # are read in those bases (ours: decimal only, so 0).
-set -euo pipefail
+set -Eeuo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 native_probe="$root/build/native/settings/pixlo_settings_probe"
 windows_probe="$root/build/windows/settings/pixlo_settings_probe.exe"
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+# Every probe run is a short Wine process. A wineserver left idle ends a few
+# seconds after its last process, and a run started while it is ending can
+# fail; so one server is kept up for the whole script, after any earlier one
+# has ended, and ended with it.
+"$root/scripts/wine-run" "$windows_probe" >/dev/null 2>&1 || true  # makes the prefix
+timeout 30 "$wineserver" -w 2>/dev/null || "$wineserver" -k 2>/dev/null || true
+"$wineserver" -p
+trap '"$wineserver" -k 2>/dev/null || true; rm -rf "$work"' EXIT
+# A command that fails ends the script (set -e): name it rather than stop silently.
+trap 'echo "FAIL: line $LINENO: \"$BASH_COMMAND\" ended with an error" >&2' ERR
 
 # Wine's layout of an ini file, applied to the native result.
 wine_layout() {
