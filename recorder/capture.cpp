@@ -6,6 +6,7 @@
 #include "common/memory.h"
 #include "encoder/frame_encoder.h"
 #include "encoder/frame_store.h"
+#include "image/changed_area.h"
 #include "image/output_geometry.h"
 #include "image/resampler.h"
 #include "image/watermark.h"
@@ -70,25 +71,32 @@ struct FrameTimes {
 };
 
 // Makes this tick's output frame in workFrame (a copy of the screen, or its
-// resampling, with the watermark blended in) and tells whether it differs
-// from prevFrame. At full size the copy goes in bands of rows that stay in
+// resampling, with the watermark blended in) and tells from which row on it
+// may differ from prevFrame: -1 when it is the same picture, otherwise every
+// row above the one returned is known to be equal. At full size the copy goes in bands of rows that stay in
 // the cache: each band is copied, blended and compared while it is still
 // there, so the frame crosses memory once instead of once for the copy and
 // again for the comparison; and the comparison stops at the first
 // difference. The watermark sits in the top rows, so the first band is
 // tall enough to take all of it, and blending that band is blending the
 // frame.
-bool ComposeFrame(const uint8_t* screen, bool copyOnly, int32_t outWidth, int32_t outHeight,
-                  bool alwaysNew)
+int32_t ComposeFrame(const uint8_t* screen, bool copyOnly, int32_t outWidth, int32_t outHeight,
+                     bool alwaysNew)
 {
     RecorderState& r = recorderState;
     const size_t rowBytes = static_cast<size_t>(outWidth) * 4;
-    const size_t frameBytes = rowBytes * static_cast<size_t>(outHeight);
-    bool differs = alwaysNew;
+    int32_t firstDiffering = alwaysNew ? 0 : -1;
     if (!copyOnly) {
         ResampleBilinear(screen, r.capW, r.capH, r.workFrame, outWidth, outHeight);
         BlendWatermark(r.workFrame, outWidth, outHeight);
-        return differs || std::memcmp(r.workFrame, r.prevFrame, frameBytes) != 0;
+        if (alwaysNew)
+            return 0;
+        for (int32_t y = 0; y < outHeight; y++) {
+            const size_t offset = static_cast<size_t>(y) * rowBytes;
+            if (std::memcmp(r.workFrame + offset, r.prevFrame + offset, rowBytes) != 0)
+                return y;
+        }
+        return -1;
     }
     // About 64 KiB per band: well inside the second-level cache.
     int32_t bandRows = static_cast<int32_t>(65536 / rowBytes);
@@ -104,11 +112,28 @@ bool ComposeFrame(const uint8_t* screen, bool copyOnly, int32_t outWidth, int32_
         std::memcpy(r.workFrame + offset, screen + offset, bytes);
         if (top == 0)
             BlendWatermark(r.workFrame, outWidth, rows);
-        if (!differs)
-            differs = std::memcmp(r.workFrame + offset, r.prevFrame + offset, bytes) != 0;
+        if (firstDiffering < 0 && std::memcmp(r.workFrame + offset, r.prevFrame + offset, bytes) != 0)
+            firstDiffering = top;
         top += rows;
     }
-    return differs;
+    return firstDiffering;
+}
+
+// Stores workFrame, whole or as the rectangle that differs from prevFrame
+// (rows above firstDiffering are equal). False when nothing was stored
+// because nothing differs after all.
+bool StoreFrame(bool whole, int32_t firstDiffering, int32_t outWidth, int32_t outHeight, int32_t delayMs)
+{
+    RecorderState& r = recorderState;
+    if (whole) {
+        EncodeFrame(r.workFrame, outWidth, outHeight, delayMs);
+        return true;
+    }
+    const ChangedArea area = FindChangedArea(r.prevFrame, r.workFrame, outWidth, outHeight, firstDiffering);
+    if (area.width == 0)
+        return false;
+    EncodeFrameArea(r.workFrame, outWidth, area.left, area.top, area.width, area.height, delayMs);
+    return true;
 }
 
 // The count is read while the store is still ours: once recording drops to
@@ -140,6 +165,8 @@ void StartCapture(int32_t x, int32_t y, int32_t w, int32_t h, int32_t fps, int32
     r.recording.store(1);
     r.fps = fps;
     r.outw = outw;
+    // Read here, on the thread that owns the settings, like the rate.
+    r.optimize = settings.optimize;
     r.capW = w;
     r.capH = h;
     r.capX = x;
@@ -157,6 +184,7 @@ uint32_t CaptureThreadProc()
 {
     RecorderState& r = recorderState;
     const int32_t fps = r.fps;
+    const int32_t optimize = r.optimize;
     captureApi.beginTimerPeriod();
     outputGeometry = ComputeOutputSize(r.capW, r.capH, r.outw);
     PrepareWatermark(outputGeometry.outWidth);
@@ -194,21 +222,29 @@ uint32_t CaptureThreadProc()
 
             captureApi.grabScreen();
             DrawCursorIfInside();
-            if (ComposeFrame(screen, copyOnly, outWidth, outHeight, ticks == 0)) {
-                const int32_t stored = frameStore.count;
-                EncodeFrame(r.workFrame, outWidth, outHeight, interval);
+            const int32_t firstDiffering = ComposeFrame(screen, copyOnly, outWidth, outHeight, ticks == 0);
+            // A changed area is drawn over what the viewer already shows, so
+            // it needs a stored frame of this recording under it.
+            const bool whole = optimize == 0 || times.last < 0;
+            const int32_t stored = frameStore.count;
+            if (firstDiffering >= 0 && StoreFrame(whole, firstDiffering, outWidth, outHeight, interval)) {
                 // A frame the store dropped leaves the time to the one before.
-                if (frameStore.count > stored) {
+                const bool kept = frameStore.count > stored;
+                if (kept) {
                     if (times.last >= 0)
                         times.Settle(position);
                     times.last = stored;
                 }
                 // The encoded frame becomes the one to compare with by
                 // exchanging the buffers, not by copying: the next tick
-                // overwrites all of workFrame anyway.
-                uint8_t* encoded = r.workFrame;
-                r.workFrame = r.prevFrame;
-                r.prevFrame = encoded;
+                // overwrites all of workFrame anyway. A changed area must be
+                // found against the picture the viewer shows, so a dropped
+                // one is not compared with.
+                if (kept || optimize == 0) {
+                    uint8_t* encoded = r.workFrame;
+                    r.workFrame = r.prevFrame;
+                    r.prevFrame = encoded;
+                }
             }
             // A still tick lengthens the latest frame: its end is settled
             // when the next frame comes or the recording ends.

@@ -20,6 +20,7 @@ struct RecorderState {
     // recording, and the capture thread never reads them.
     int32_t fps;
     int32_t outw;
+    int32_t optimize;      // 1: frames after the first are stored as their changed area
     void* thread;          // the platform's thread handle, opaque to portable code
     uint8_t* prevFrame;    // last frame handed to the encoder, outWidth x outHeight x 4
     uint8_t* workFrame;    // this tick's output frame, same size

@@ -7,7 +7,7 @@
 #include "common/module_files.h"
 #include "settings/ini_file.h"
 
-Settings settings = {10, 0, 1, 360, 480, 480, 0};
+Settings settings = {10, 0, 1, 360, 480, 480, 0, 0};
 char settingsPath[kSettingsPathSize];
 SettingsApi settingsApi = {IniReadInt, IniWriteString};
 
@@ -60,6 +60,7 @@ void LoadSettings()
     settings.defw = Clamp(settings.defw, kMinViewfinderSide, kMaxViewfinderSide);
     settings.defh = Clamp(settings.defh, kMinViewfinderSide, kMaxViewfinderSide);
     settings.autocheck = ReadSetting("update", "autocheck", 0) != 0;
+    settings.optimize = ReadSetting("settings", "optimize", 0) != 0;
 }
 
 int32_t SettingsCanSave()
@@ -82,9 +83,10 @@ const KeyPlace kKeyPlaces[] = {
     {"settings", "fps", &settings.fps},     {"settings", "cursor", &settings.cursor},
     {"settings", "guides", &settings.guides}, {"settings", "outw", &settings.outw},
     {"settings", "defw", &settings.defw},   {"settings", "defh", &settings.defh},
-    {"update", "autocheck", &settings.autocheck},
+    {"update", "autocheck", &settings.autocheck}, {"settings", "optimize", &settings.optimize},
 };
-constexpr SettingKey kFileOrder[] = {kKeyFps, kKeyCursor, kKeyOutw, kKeyGuides, kKeyDefw, kKeyDefh, kKeyAutocheck};
+constexpr SettingKey kFileOrder[] = {kKeyFps,  kKeyCursor, kKeyOutw,      kKeyGuides,
+                                     kKeyDefw, kKeyDefh,   kKeyAutocheck, kKeyOptimize};
 
 int32_t WriteSetting(SettingKey key)
 {

@@ -1,5 +1,5 @@
 #pragma once
-// The seven user settings and their file, Pixlo.ini beside the executable.
+// The eight user settings and their file, Pixlo.ini beside the executable.
 // Other subsystems read the fields directly; only the settings window changes
 // them, and it saves after every change.
 
@@ -13,6 +13,7 @@ struct Settings {
     int32_t defw;       // viewfinder size, 64..3840 each
     int32_t defh;
     int32_t autocheck;  // 1: check for updates once at start-up
+    int32_t optimize;   // 1: frames after the first store only the area that changed
 };
 
 // The viewfinder's sides, as loaded, typed in the settings window, and
@@ -55,6 +56,7 @@ enum SettingKey : int32_t {
     kKeyDefw,
     kKeyDefh,
     kKeyAutocheck,
+    kKeyOptimize,
 };
 
 // Writes the one key from its field, leaving the file's other keys as they
@@ -64,7 +66,7 @@ enum SettingKey : int32_t {
 // stay in memory either way.
 void SaveSetting(SettingKey key);
 
-// Writes all seven fields, with the same result in settingsSaveFailed.
+// Writes all eight fields, with the same result in settingsSaveFailed.
 void SaveSettings();
 
 // 1 after the last save failed, until one succeeds. The settings window's

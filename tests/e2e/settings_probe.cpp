@@ -37,13 +37,13 @@ struct FieldKey {
 };
 const FieldKey kKeys[] = {{"fps", kKeyFps},   {"cursor", kKeyCursor}, {"guides", kKeyGuides},
                           {"outw", kKeyOutw}, {"defw", kKeyDefw},     {"defh", kKeyDefh},
-                          {"autocheck", kKeyAutocheck}};
+                          {"autocheck", kKeyAutocheck}, {"optimize", kKeyOptimize}};
 
 const Field kFields[] = {
     {"fps", &Settings::fps, "settings"},       {"cursor", &Settings::cursor, "settings"},
     {"guides", &Settings::guides, "settings"}, {"outw", &Settings::outw, "settings"},
     {"defw", &Settings::defw, "settings"},     {"defh", &Settings::defh, "settings"},
-    {"autocheck", &Settings::autocheck, "update"},
+    {"autocheck", &Settings::autocheck, "update"}, {"optimize", &Settings::optimize, "settings"},
 };
 
 void PrintFields()

@@ -46,7 +46,7 @@ int32_t FakeWriteString(const char* section, const char* key, const char* value,
     return fakeWriteFails ? 0 : 1;
 }
 
-const Settings kDefaults = {10, 0, 1, 360, 480, 480, 0};
+const Settings kDefaults = {10, 0, 1, 360, 480, 480, 0, 0};
 
 bool SameSettings(const Settings& a, const Settings& b)
 {
@@ -90,7 +90,7 @@ TEST_F(SettingsTest, LoadReadsEveryKeyWithItsDefaultFromTheFileBesideTheExecutab
         "settings/fps 10 /opt/pixlo/Pixlo.ini",    "settings/cursor 0 /opt/pixlo/Pixlo.ini",
         "settings/guides 1 /opt/pixlo/Pixlo.ini",  "settings/outw 360 /opt/pixlo/Pixlo.ini",
         "settings/defw 480 /opt/pixlo/Pixlo.ini",  "settings/defh 480 /opt/pixlo/Pixlo.ini",
-        "update/autocheck 0 /opt/pixlo/Pixlo.ini",
+        "update/autocheck 0 /opt/pixlo/Pixlo.ini", "settings/optimize 0 /opt/pixlo/Pixlo.ini",
     };
     EXPECT_EQ(reads, expected);
     EXPECT_TRUE(SameSettings(settings, kDefaults));
@@ -118,7 +118,8 @@ TEST_F(SettingsTest, LoadRulesKeepEveryFieldInItsRange)
         {"settings/defw", 3841, &Settings::defw, 3840},    {"settings/defw", 0, &Settings::defw, 64},
         {"settings/defh", 3841, &Settings::defh, 3840},    {"settings/defh", 64, &Settings::defh, 64},
         {"settings/defh", -5, &Settings::defh, 64},        {"update/autocheck", 5, &Settings::autocheck, 1},
-        {"update/autocheck", 0, &Settings::autocheck, 0},
+        {"update/autocheck", 0, &Settings::autocheck, 0},  {"settings/optimize", 2, &Settings::optimize, 1},
+        {"settings/optimize", -1, &Settings::optimize, 1}, {"settings/optimize", 0, &Settings::optimize, 0},
     };
     for (const auto& row : table) {
         fakeEntries.clear();
@@ -173,17 +174,17 @@ TEST_F(SettingsTest, WithoutASettingsFileEverythingIsDefaultAndNothingIsSaved)
     EXPECT_TRUE(writes.empty());
 }
 
-TEST_F(SettingsTest, SaveWritesAllSevenInOrderWithPercentD)
+TEST_F(SettingsTest, SaveWritesAllEightInOrderWithPercentD)
 {
     LoadSettings();
-    settings = {25, 1, 1, 0, 3840, 64, 1};
+    settings = {25, 1, 1, 0, 3840, 64, 1, 1};
     ASSERT_TRUE(SettingsCanSave());
     SaveSettings();
     const std::vector<std::string> expected = {
         "settings/fps=25 /opt/pixlo/Pixlo.ini",    "settings/cursor=1 /opt/pixlo/Pixlo.ini",
         "settings/outw=0 /opt/pixlo/Pixlo.ini",    "settings/guides=1 /opt/pixlo/Pixlo.ini",
         "settings/defw=3840 /opt/pixlo/Pixlo.ini", "settings/defh=64 /opt/pixlo/Pixlo.ini",
-        "update/autocheck=1 /opt/pixlo/Pixlo.ini",
+        "update/autocheck=1 /opt/pixlo/Pixlo.ini", "settings/optimize=1 /opt/pixlo/Pixlo.ini",
     };
     EXPECT_EQ(writes, expected);
 }
@@ -200,14 +201,14 @@ TEST_F(SettingsTest, PlatformWithoutAWriterSavesNothing)
 TEST_F(SettingsTest, OneChangeWritesOnlyItsOwnKey)
 {
     LoadSettings();
-    settings = {25, 1, 0, 240, 3840, 64, 1};
+    settings = {25, 1, 0, 240, 3840, 64, 1, 1};
     const struct {
         SettingKey key;
         const char* written;
     } rows[] = {
         {kKeyFps, "settings/fps=25"},       {kKeyCursor, "settings/cursor=1"}, {kKeyGuides, "settings/guides=0"},
         {kKeyOutw, "settings/outw=240"},    {kKeyDefw, "settings/defw=3840"},  {kKeyDefh, "settings/defh=64"},
-        {kKeyAutocheck, "update/autocheck=1"},
+        {kKeyAutocheck, "update/autocheck=1"}, {kKeyOptimize, "settings/optimize=1"},
     };
     for (const auto& row : rows) {
         writes.clear();
@@ -226,7 +227,7 @@ TEST_F(SettingsTest, AFailedSaveIsRememberedUntilOneSucceeds)
     SaveSetting(kKeyGuides);
     EXPECT_EQ(settingsSaveFailed, 0);
 
-    // One failed key of the seven fails the whole save.
+    // One failed key of the eight fails the whole save.
     int32_t calls = 0;
     static int32_t* callCount;
     callCount = &calls;
@@ -235,7 +236,7 @@ TEST_F(SettingsTest, AFailedSaveIsRememberedUntilOneSucceeds)
         return std::strcmp(key, "defh") != 0;
     };
     SaveSettings();
-    EXPECT_EQ(calls, 7);
+    EXPECT_EQ(calls, 8);
     EXPECT_EQ(settingsSaveFailed, 1);
     settingsApi.writeString = FakeWriteString;
     SaveSettings();
@@ -276,7 +277,7 @@ TEST_F(SettingsFileTest, FirstSaveCreatesTheFileInTheKnownOrderAndItLoadsBack)
 
     SaveSettings();
     EXPECT_EQ(FileText(),
-              "[settings]\r\nfps=10\r\ncursor=0\r\noutw=360\r\nguides=1\r\ndefw=480\r\ndefh=480\r\n"
+              "[settings]\r\nfps=10\r\ncursor=0\r\noutw=360\r\nguides=1\r\ndefw=480\r\ndefh=480\r\noptimize=0\r\n"
               "[update]\r\nautocheck=0\r\n");
 
     const Settings changed = {30, 1, 0, 240, 3840, 64, 1};
@@ -300,7 +301,7 @@ TEST_F(SettingsFileTest, SaveKeepsForeignLinesAndLoadAppliesTheRules)
     SaveSettings();
     EXPECT_EQ(FileText(),
               "; written by hand\n[Settings]\nFPS=12\nlanguage=zh\ncursor=0\noutw=360\nguides=1\ndefw=480\n"
-              "defh=480\n\n[update]\nAutoCheck=1\nchannel=beta\n");
+              "defh=480\noptimize=0\n\n[update]\nAutoCheck=1\nchannel=beta\n");
 }
 
 TEST_F(SettingsFileTest, AChangeKeepsKeysAnotherInstanceSavedSince)
