@@ -65,8 +65,29 @@ int GetCursor(CursorState* state)
     return 1;
 }
 
+// '#' black, 'o' white, '.' left as it is.
+const char* const kFakeCursor[kFakeCursorHeight] = {
+    "#.......", "##......", "#o#.....", "#oo#....", "#ooo#...", "#oooo#..",
+    "#ooooo#.", "#oooooo#", "#ooo####", "#o#o#...", "##.#o#..", "#...##..",
+};
+
+void PaintCursor(int32_t x, int32_t y)
+{
+    for (int32_t row = 0; row < kFakeCursorHeight; row++)
+        for (int32_t column = 0; column < kFakeCursorWidth; column++) {
+            const char c = kFakeCursor[row][column];
+            const int32_t sx = x + column, sy = y + row;
+            if (c == '.' || sx < 0 || sy < 0 || sx >= active->width || sy >= active->height)
+                continue;
+            uint8_t* pixel = &active->screen[(static_cast<size_t>(sy) * active->width + sx) * 4];
+            std::memset(pixel, c == '#' ? 0 : 255, 3);
+        }
+}
+
 void DrawCursor(int32_t x, int32_t y)
 {
+    if (active->paintCursor)
+        PaintCursor(x, y);
     active->cursorDraws.push_back({x, y});
     active->cursorDrawTicks.push_back(currentTick - 1);
 }

@@ -30,6 +30,9 @@ struct FakeCapture {
     bool failOpen = false;
     bool failThread = false;
     CursorState cursor = {0, 0, 0};
+    // With paintCursor, drawCursor also paints the fake cursor picture into
+    // the screen copy, clipped, as the platform draws into the grabbed bitmap.
+    bool paintCursor = false;
 
     // Called at each grab with the tick number (from 0): may paint the
     // screen, request a stop, move the cursor, or spend time.
@@ -52,5 +55,9 @@ public:
 private:
     CaptureApi saved;
 };
+
+// The picture drawCursor paints when paintCursor is set: an arrow with a
+// black outline and a white inside, its top-left corner at the position.
+constexpr int32_t kFakeCursorWidth = 8, kFakeCursorHeight = 12;
 
 std::vector<PostedMessage> MessagesOf(const FakeCapture& fake, uint32_t message);
