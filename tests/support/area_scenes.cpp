@@ -208,3 +208,13 @@ AreaRecording RecordScene(const AreaScene& scene, int32_t optimize, const std::s
         result.file = ReadWholeFile(path);
     return result;
 }
+
+uint64_t Fingerprint(const std::vector<uint8_t>& bytes)
+{
+    uint64_t hash = 14695981039346656037ull;
+    for (uint8_t byte : bytes) {
+        hash ^= byte;
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}

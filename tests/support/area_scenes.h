@@ -58,3 +58,6 @@ struct AreaRecording {
 // the frames in the store; the caller clears them. Changes the cursor and
 // optimize settings.
 AreaRecording RecordScene(const AreaScene& scene, int32_t optimize, const std::string& path);
+
+// FNV-1a, 64 bits: a fingerprint of a written file for pinning its bytes.
+uint64_t Fingerprint(const std::vector<uint8_t>& bytes);
