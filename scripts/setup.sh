@@ -18,6 +18,7 @@ packages=(
   fonts-wine                                              # Marlett: Wine's caption boxes (scripts/wine-run)
   locales                                                 # Wine maps file names through the locale
   python3                                                 # the local update server of the end-to-end tests
+  chromium                                                # a browser's GIF decoder, headless
 )
 locale_name=zh_CN.UTF-8
 

@@ -47,6 +47,7 @@ check "windows unit tests under wine" ctest --test-dir build/windows --output-on
 check "end to end" bash tests/e2e/run.sh
 check "batch modes under wine" bash tests/e2e/batch_modes.sh
 check "png decoders agree" bash tests/e2e/png_decoders.sh
+check "changed areas in other decoders" bash tests/e2e/areas_decoders.sh
 check "settings file and update check" bash tests/e2e/settings.sh
 check "windowed program under wine" bash tests/e2e/windowed.sh
 check "settings window under wine" bash tests/e2e/settings_window.sh
