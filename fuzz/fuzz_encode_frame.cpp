@@ -1,6 +1,7 @@
-// One fuzzed frame through the whole encoder and out as a file: giflib must
-// read back exactly the palette and the indices the encoder's own stages
-// give for those pixels.
+// One fuzzed frame through the whole encoder and out as a file, followed by
+// a fuzzed rectangle of it stored as a changed area: giflib must read back
+// exactly the palettes and the indices the encoder's own stages give for
+// those pixels, the rectangle at its place.
 #include <gif_lib.h>
 #include <unistd.h>
 
@@ -23,7 +24,7 @@
 namespace {
 
 constexpr int32_t kMaxSide = 64;
-constexpr size_t kHeaderBytes = 3;  // width, height, delay
+constexpr size_t kHeaderBytes = 7;  // width, height, delay, the rectangle's left, top, width, height
 
 std::string gifPath;
 
@@ -56,6 +57,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int32_t width = 1 + ByteAt(data, size, 0) % kMaxSide;
     const int32_t height = 1 + ByteAt(data, size, 1) % kMaxSide;
     const int32_t delayMs = ByteAt(data, size, 2) * 40;
+    // Any rectangle inside the frame, from 1 x 1 to the whole frame.
+    const int32_t left = ByteAt(data, size, 3) % width;
+    const int32_t top = ByteAt(data, size, 4) % height;
+    const int32_t areaWidth = 1 + ByteAt(data, size, 5) % (width - left);
+    const int32_t areaHeight = 1 + ByteAt(data, size, 6) % (height - top);
 
     // The rest of the input, repeated to fill the frame: short inputs still
     // make large frames with structure LZW can find.
@@ -70,6 +76,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     outputGeometry = {width, height};
     EncodeFrame(pixels.data(), width, height, delayMs);
     Require(frameStore.count == 1, "exactly one frame appended");
+    EncodeFrameArea(pixels.data(), width, left, top, areaWidth, areaHeight, delayMs);
+    Require(frameStore.count == 2, "the rectangle appended as a second frame");
+    const FrameRecord& area = frameStore.records[1];
+    Require(area.left == left && area.top == top && area.width == areaWidth && area.height == areaHeight,
+            "the rectangle's place is stored");
+
+    std::vector<uint8_t> cut;
+    for (int32_t y = top; y < top + areaHeight; y++)
+        cut.insert(cut.end(), pixels.begin() + (static_cast<long>(y) * width + left) * 4,
+                   pixels.begin() + (static_cast<long>(y) * width + left + areaWidth) * 4);
+    const ExpectedFrame expectedArea = ExpectedEncoding(cut, areaWidth, areaHeight);
+    for (int i = 0; i < 768; i++)
+        Require(area.palette[i] == expectedArea.palette[i], "the rectangle's palette is learned from it alone");
+    std::vector<uint8_t> areaIndices;
+    Require(ReferenceLzwDecode(area.data, static_cast<size_t>(area.length), expectedArea.indices.size(),
+                               &areaIndices, nullptr) &&
+                areaIndices == expectedArea.indices,
+            "the rectangle's stream decodes to its expected indices");
 
     const ExpectedFrame expected = ExpectedEncoding(pixels, width, height);
     const FrameRecord& record = frameStore.records[0];
@@ -91,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Require(DGifSlurp(gif) == GIF_OK, "giflib reads the whole file");
 
     Require(gif->SWidth == width && gif->SHeight == height, "screen size");
-    Require(gif->ImageCount == 1, "one image");
+    Require(gif->ImageCount == 2, "two images");
     const SavedImage& image = gif->SavedImages[0];
     Require(image.ImageDesc.Left == 0 && image.ImageDesc.Top == 0, "image at the origin");
     Require(image.ImageDesc.Width == width && image.ImageDesc.Height == height, "image size");
@@ -111,6 +135,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     for (size_t p = 0; p < expected.indices.size(); p++)
         Require(image.RasterBits[p] == expected.indices[p], "every pixel has the expected index");
+
+    const SavedImage& second = gif->SavedImages[1];
+    Require(second.ImageDesc.Left == left && second.ImageDesc.Top == top, "the rectangle at its place");
+    Require(second.ImageDesc.Width == areaWidth && second.ImageDesc.Height == areaHeight, "the rectangle's size");
+    Require(!second.ImageDesc.Interlace, "the rectangle not interlaced");
+    GraphicsControlBlock areaControl;
+    Require(DGifSavedExtensionToGCB(gif, 1, &areaControl) == GIF_OK && areaControl.DisposalMode == DISPOSE_DO_NOT,
+            "the frames under the rectangle stay in place");
+    const ColorMapObject* areaMap = second.ImageDesc.ColorMap;
+    Require(areaMap != nullptr && areaMap->ColorCount == 256, "the rectangle's local table of 256 entries");
+    for (int i = 0; i < 256; i++) {
+        Require(areaMap->Colors[i].Red == expectedArea.palette[3 * i] &&
+                    areaMap->Colors[i].Green == expectedArea.palette[3 * i + 1] &&
+                    areaMap->Colors[i].Blue == expectedArea.palette[3 * i + 2],
+                "the rectangle's colour table equals its learned palette");
+    }
+    for (size_t p = 0; p < expectedArea.indices.size(); p++)
+        Require(second.RasterBits[p] == expectedArea.indices[p], "every pixel of the rectangle has its index");
 
     DGifCloseFile(gif, &error);
     std::remove(gifPath.c_str());

@@ -12,7 +12,7 @@ targets=${FUZZ_TARGETS:-"fuzz_lzw_roundtrip fuzz_encode_frame fuzz_encoder_paths
 
 declare -A maxLen=(
   [fuzz_lzw_roundtrip]=65536     # the target's own cap
-  [fuzz_encode_frame]=16387      # 3 header bytes + 64 x 64 pixels
+  [fuzz_encode_frame]=16391      # 7 header bytes + 64 x 64 pixels
   [fuzz_encoder_paths]=65540     # 4 header bytes + 128 x 128 pixels
   [fuzz_watermark_png]=65536     # small PNGs reach every decoder path
   [fuzz_ini_file]=4096
@@ -48,7 +48,7 @@ for target in $targets; do
   if [[ ! -e "$corpus/noise" ]]; then
     case $target in
       fuzz_lzw_roundtrip) write_noise "$corpus/noise" 12288 ;;
-      fuzz_encode_frame) write_noise "$corpus/noise" 16384 '\x3f\x3f\x01' ;;  # 64 x 64
+      fuzz_encode_frame) write_noise "$corpus/noise" 16384 '\x3f\x3f\x01\x05\x09\x20\x11' ;;  # 64 x 64, a 33 x 18 area
       fuzz_encoder_paths) write_noise "$corpus/noise" 16384 '\x7f\x3f\x00\xff' ;;  # 128 x 64
     esac
   fi

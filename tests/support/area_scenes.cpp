@@ -29,11 +29,6 @@ void Pixel(FakeCapture& fake, int32_t x, int32_t y, const uint8_t* bgr)
 
 constexpr int32_t kW = 96, kH = 64;  // the plain scenes' capture size
 
-AreaRect None()
-{
-    return {0, 0, 0, 0};
-}
-
 }  // namespace
 
 void FillScreen(FakeCapture& fake, int32_t x, int32_t y, int32_t w, int32_t h, const uint8_t* bgr)
