@@ -88,3 +88,51 @@ void DiffuseToIndicesScalar(const uint8_t* pixels, int32_t width, int32_t height
         next = swap;
     }
 }
+
+void DiffuseToIndicesMasked(const uint8_t* pixels, const uint8_t* mask, uint8_t skip, int32_t width,
+                            int32_t height, const uint8_t* palette, const uint8_t* cube,
+                            int32_t* errorRows, uint8_t* indices)
+{
+    const size_t rowValues = (static_cast<size_t>(width) + 2) * 3;
+    int32_t* current = errorRows;
+    int32_t* next = errorRows + rowValues;
+    std::memset(current, 0, rowValues * sizeof(int32_t));
+
+    for (int32_t y = 0; y < height; y++) {
+        std::memset(next, 0, rowValues * sizeof(int32_t));
+        const size_t rowStart = static_cast<size_t>(y) * width;
+        const uint8_t* p = pixels + rowStart * 4;
+        uint8_t* out = indices + rowStart;
+        const uint8_t* skipped = mask + rowStart;
+        for (int32_t x = 0; x < width; x++, p += 4) {
+            if (skipped[x]) {
+                out[x] = skip;
+                continue;
+            }
+            int32_t* here = current + (x + 1) * 3;
+            int32_t vb = ClampChannel(p[0] + here[0]);
+            int32_t vg = ClampChannel(p[1] + here[1]);
+            int32_t vr = ClampChannel(p[2] + here[2]);
+            int32_t k = cube[(vr >> 4) * 256 + (vg >> 4) * 16 + (vb >> 4)];
+            out[x] = static_cast<uint8_t>(k);
+
+            const int32_t error[3] = {vb - palette[3 * k + 2], vg - palette[3 * k + 1],
+                                      vr - palette[3 * k + 0]};
+            int32_t* right = current + (x + 2) * 3;
+            int32_t* belowLeft = next + x * 3;
+            int32_t* below = next + (x + 1) * 3;
+            int32_t* belowRight = next + (x + 2) * 3;
+            for (int c = 0; c < 3; c++) {
+                int32_t e = error[c];
+                right[c] += (5 * e) / 16;
+                if (x > 0)
+                    belowLeft[c] += e / 8;
+                below[c] += e / 4;
+                belowRight[c] += e / 16;
+            }
+        }
+        int32_t* swap = current;
+        current = next;
+        next = swap;
+    }
+}
