@@ -433,6 +433,17 @@ int Score(const std::string& frameDir, const std::string& path)
         while (shown + 1 < composed.pictures.size() && composed.startHundredths[shown + 1] <= at)
             shown++;
         const Frame& picture = composed.pictures[shown];
+        if (const char* dump = std::getenv("PIXLO_SCORE_DUMP")) {
+            char name[32];
+            std::snprintf(name, sizeof name, "/shown%03zu.ppm", k);
+            Frame bgrx(picture.size() / 3 * 4);
+            for (size_t p = 0; p < picture.size() / 3; p++) {
+                bgrx[4 * p] = picture[3 * p + 2];
+                bgrx[4 * p + 1] = picture[3 * p + 1];
+                bgrx[4 * p + 2] = picture[3 * p];
+            }
+            WritePpm(dump + std::string(name), bgrx, composed.width, composed.height);
+        }
         if (!firstShown)
             firstShown = &picture;
         double error = 0;
@@ -449,6 +460,8 @@ int Score(const std::string& frameDir, const std::string& path)
         const double mse = error / static_cast<double>(values);
         totalError += mse;
         const double psnr = mse > 0 ? 10 * std::log10(255.0 * 255.0 / mse) : 99;
+        if (std::getenv("PIXLO_SCORE_FRAMES"))
+            std::fprintf(stderr, "frame %zu: %.2f dB\n", k, psnr);
         worstFrame = std::min(worstFrame, psnr);
     }
     const double mse = totalError / static_cast<double>(source.size());

@@ -112,7 +112,9 @@ void EncodeAreaOver(const uint8_t* frame, const uint8_t* previous, int32_t frame
             LzwCompress(indices, pixelCount, codes, codeCapacity, &length);
             AppendFrameArea(codes, length, palette, delayMs, left, top, width, height, 0);
         } else {
-            QuantizerLearn(changed, changedCount, palette);
+            // Learned from the whole rectangle: the changed pixels alone are
+            // often too few for the network (a typed character is a few dozen).
+            QuantizerLearn(packed, pixelCount, palette);
             const int32_t transparent = FreePaletteEntry(palette);
             BuildColourCube(palette, colourCube);
             DiffuseToIndicesMasked(packed, mask, static_cast<uint8_t>(transparent), width, height, palette,

@@ -15,9 +15,8 @@ void EncodeFrame(const uint8_t* pixels, int32_t width, int32_t height, int32_t d
 //
 // previous, when given, is the frame the viewer shows under this one (same
 // size as frame). Pixels of the rectangle equal to it are then written as a
-// transparent index, so they keep the colour they already show; the palette
-// is learned from the other pixels alone, and one entry is kept free of them
-// for the transparent index.
+// transparent index, so they keep the colour they already show; one palette
+// entry is kept free of the other pixels for it.
 void EncodeFrameArea(const uint8_t* frame, int32_t frameWidth, int32_t left, int32_t top,
                      int32_t width, int32_t height, int32_t delayMs,
                      const uint8_t* previous = nullptr);
