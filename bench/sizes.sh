@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # File size, time per frame, quality and frame-store memory of recordings
-# stored as whole frames (optimize=0) and as changed areas (optimize=1, and
-# the same with unchanged pixels transparent), next to other GIF encoders
+# stored as whole frames (optimize=0) and as changed areas (optimize=1), next
+# to other GIF encoders
 # run on the same frames: ffmpeg's palettegen + paletteuse (plain, and with
 # its own changed-rectangle mode), gifsicle -O3 over ffmpeg's file and over
 # ours, and gifski. Every file is decoded by one decoder (giflib, composing
@@ -42,7 +42,7 @@ tool="$build/bench/pixlo_size_bench"
 
 rm -rf "$out"
 mkdir -p "$out"
-# clip width height frames mode bytes ms area% store-bytes-per-frame store-MB-per-minute
+# clip width height frames mode bytes ms ms-later area% store-bytes-per-frame store-MB-per-minute
 "$tool" record "$out" "$repeats" >"$out/ours.tsv"
 
 now_ms() { date +%s%3N; }
@@ -52,7 +52,7 @@ peer() {
   local name=$1 clip=$2 frames=$3; shift 3
   local start end
   start=$(now_ms)
-  if "$@" >>"$out/peers.log" 2>&1; then
+  if "$@" </dev/null >>"$out/peers.log" 2>&1; then
     end=$(now_ms)
     printf '%s\t%s\t%s\n' "$clip" "$name" "$(awk -v t=$((end - start)) -v n="$frames" 'BEGIN{printf "%.2f", t/n}')" \
       >>"$out/peer-times.tsv"
@@ -73,19 +73,21 @@ while IFS=$'\t' read -r clip _ _ frames mode _; do
       "$out/$clip.ffmpeg_rect.gif"
   fi
   if [ -n "$have_gifsicle" ]; then
-    for source in ffmpeg full area area_transparent; do
+    for source in ffmpeg full area; do
       [ -f "$out/$clip.$source.gif" ] || continue
       peer "${source}+gifsicle" "$clip" "$frames" gifsicle -O3 "$out/$clip.$source.gif" -o "$out/$clip.${source}+gifsicle.gif"
     done
   fi
   if [ -n "$gifski" ] && [ -n "$have_ffmpeg" ]; then
     mkdir -p "$dir/png"
-    ffmpeg -v error -y -i "$dir/f%03d.ppm" "$dir/png/f%03d.png"
-    peer gifski "$clip" "$frames" "$gifski" --fps 10 -o "$out/$clip.gifski.gif" "$dir"/png/f*.png
+    ffmpeg -nostdin -v error -y -i "$dir/f%03d.ppm" "$dir/png/f%03d.png"
+    # Its default shrinks anything above about 800 x 600: keep the clip's size.
+    width=$(awk -F'\t' -v c="$clip" '$1==c {print $2; exit}' "$out/ours.tsv")
+    peer gifski "$clip" "$frames" "$gifski" --quiet --fps 10 --width "$width" -o "$out/$clip.gifski.gif" "$dir"/png/f*.png
   fi
 done <"$out/ours.tsv"
 
-# One line per file: clip encoder bytes ms psnr min-psnr still% MB/min
+# One line per file: clip encoder bytes ms ms-later area% psnr min-psnr still% MB/min
 : >"$out/all.tsv"
 for gif in "$out"/*.gif; do
   base=$(basename "$gif" .gif)
@@ -93,31 +95,37 @@ for gif in "$out"/*.gif; do
   name=${base#*.}
   score=$("$tool" score "$out/$clip" "$gif") || { echo "sizes: cannot score $gif" >&2; continue; }
   bytes=$(stat -c %s "$gif")
-  ms=$(awk -F'\t' -v c="$clip" -v m="$name" '$1==c && $5==m {print $7}' "$out/ours.tsv")
-  mb=$(awk -F'\t' -v c="$clip" -v m="$name" '$1==c && $5==m {print $10}' "$out/ours.tsv")
-  [ -n "$ms" ] || ms=$(awk -F'\t' -v c="$clip" -v m="$name" '$1==c && $2==m {print $3}' "$out/peer-times.tsv")
-  printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$clip" "$name" "$bytes" "${ms:--}" "$score" "${mb:--}" >>"$out/all.tsv"
+  ours=$(awk -F'\t' -v c="$clip" -v m="$name" '$1==c && $5==m {print $7 "\t" $8 "\t" $9 "\t" $11}' "$out/ours.tsv")
+  if [ -n "$ours" ]; then
+    IFS=$'\t' read -r ms later area mb <<<"$ours"
+  else
+    ms=$(awk -F'\t' -v c="$clip" -v m="$name" '$1==c && $2==m {print $3}' "$out/peer-times.tsv")
+    later=- area=- mb=-
+  fi
+  printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$clip" "$name" "$bytes" "${ms:--}" "$later" "$area" "$score" "$mb" >>"$out/all.tsv"
 done
 
 # The table: per clip, our modes first, then the peers by size; "x full"
 # is the whole-frame file's size over this file's.
 echo
-echo "Sizes at 10 frames/s (ms/frame: ours the capture loop's compare + encode on one thread, median of $repeats;"
-echo "peers their whole command, threads as they choose). PSNR of the picture shown at each source frame,"
-echo "decoded by giflib; still = share of never-changing source pixels that keep one colour throughout."
+echo "Sizes at 10 frames/s. ms/frame: ours the capture loop's processor time per tick (copy, compare, encode;"
+echo "one thread, median of $repeats), 'later' without the first frame, which is whole in both modes; peers the"
+echo "wall time of their whole command, threads as they choose. area%: stored pixels against whole frames."
+echo "PSNR of the picture shown at each source frame's time, every file decoded by giflib; still%: share of the"
+echo "never-changing source pixels that keep one colour through the whole animation."
 echo "MB/min: frame store per minute at 10 frames/s if every tick brings a frame like this clip's (600 stored"
 echo "frames; a still screen stores none); the 2 frame buffers of 4 bytes per pixel come on top."
-awk -F'\t' -v OFS='\t' '{ o = $2 == "full" ? 1 : $2 == "area" ? 2 : $2 == "area_transparent" ? 3 : 9; print o, $0 }' \
+awk -F'\t' -v OFS='\t' '{ o = $2 == "full" ? 1 : $2 == "area" ? 2 : 9; print o, $0 }' \
     "$out/all.tsv" | sort -t$'\t' -k2,2 -k1,1n -k4,4n | cut -f2- |
   awk -F'\t' '
     { rows[NR] = $0; if ($2 == "full") full[$1] = $3 }
     END {
-      printf "%-22s %-26s %10s %7s %9s %8s %9s %7s %7s\n", "clip", "encoder", "bytes", "x full", "ms/frame", "PSNR dB", "min PSNR", "still%", "MB/min"
+      printf "%-20s %-17s %9s %6s %8s %6s %6s %7s %8s %6s %7s\n", "clip", "encoder", "bytes", "x full", "ms/frame", "later", "area%", "PSNR dB", "min PSNR", "still%", "MB/min"
       for (i = 1; i <= NR; i++) {
         split(rows[i], f, "\t")
         if (i > 1 && f[1] != last) print ""
         last = f[1]
-        printf "%-22s %-26s %10d %7.2f %9s %8s %9s %7s %7s\n", f[1], f[2], f[3], full[f[1]] / f[3], f[4], f[5], f[6], f[7], f[8]
+        printf "%-20s %-17s %9d %6.2f %8s %6s %6s %7s %8s %6s %7s\n", f[1], f[2], f[3], full[f[1]] / f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10]
       }
     }'
 [ -n "$have_ffmpeg" ] || echo "ffmpeg: not available"

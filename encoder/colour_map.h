@@ -25,10 +25,3 @@ void DiffuseToIndices(const uint8_t* pixels, int32_t width, int32_t height, cons
 void DiffuseToIndicesScalar(const uint8_t* pixels, int32_t width, int32_t height, const uint8_t* palette,
                             const uint8_t* cube, int32_t* errorRows, uint8_t* indices);
 
-
-// As DiffuseToIndices, but pixels whose mask byte is not 0 are not mapped:
-// they get index skip, pass on no error and drop the error they were given,
-// because they show a picture this palette did not make.
-void DiffuseToIndicesMasked(const uint8_t* pixels, const uint8_t* mask, uint8_t skip, int32_t width,
-                            int32_t height, const uint8_t* palette, const uint8_t* cube,
-                            int32_t* errorRows, uint8_t* indices);

@@ -29,7 +29,7 @@ static int GrowRecords()
 }
 
 void AppendFrameArea(const uint8_t* bytes, int32_t length, const uint8_t* palette, int32_t delayMs,
-                     int32_t left, int32_t top, int32_t width, int32_t height, int32_t transparent)
+                     int32_t left, int32_t top, int32_t width, int32_t height)
 {
     if (frameStore.count == frameStore.capacity && !GrowRecords())
         return;
@@ -52,7 +52,6 @@ void AppendFrameArea(const uint8_t* bytes, int32_t length, const uint8_t* palett
     record.top = top;
     record.width = width;
     record.height = height;
-    record.transparent = transparent >= 0 && transparent <= 255 ? transparent : kNoTransparency;
     frameStore.count++;
 }
 

@@ -12,10 +12,7 @@ struct FrameRecord {
     int32_t delay;          // hundredths of a second; only the capture thread raises it
     int32_t left, top;      // where the stream's rectangle sits in the frame
     int32_t width, height;  // the whole frame: 0, 0, outWidth, outHeight
-    int32_t transparent;    // palette index that shows the picture below, or kNoTransparency
 };
-
-constexpr int32_t kNoTransparency = -1;
 
 struct FrameStore {
     FrameRecord* records;   // null while empty
@@ -34,11 +31,9 @@ int32_t DelayFromMs(int32_t ms);
 void AppendFrame(const uint8_t* bytes, int32_t length, const uint8_t* palette, int32_t delayMs);
 
 // The same for a stream holding only a rectangle of the frame, drawn over
-// the picture the previous frames left. Pixels of index transparent (when
-// not kNoTransparency) leave that picture showing.
+// the picture the previous frames left.
 void AppendFrameArea(const uint8_t* bytes, int32_t length, const uint8_t* palette, int32_t delayMs,
-                     int32_t left, int32_t top, int32_t width, int32_t height,
-                     int32_t transparent = kNoTransparency);
+                     int32_t left, int32_t top, int32_t width, int32_t height);
 
 // Releases every record, the array, and the capture thread's frame buffers.
 void ClearFrames();

@@ -45,10 +45,6 @@ void PutFrameSection(GifOutput& out, const FrameRecord& record, int32_t delay)
 {
     uint8_t head[787] = {0x21, 0xF9, 0x04, 0x04};  // graphic control: disposal 1 (leave in place)
     PutLe16(head + 4, delay);
-    if (record.transparent != kNoTransparency) {
-        head[3] |= 0x01;  // transparent colour flag
-        head[6] = static_cast<uint8_t>(record.transparent);
-    }
     head[8] = 0x2C;  // image separator
     PutLe16(head + 9, record.left);
     PutLe16(head + 11, record.top);
