@@ -7,7 +7,9 @@
 //     it in each mode to OUTDIR/CLIP.MODE.gif and prints one tab-separated
 //     line per clip and mode:
 //       clip width height frames mode bytes ms_per_frame ms_per_later_frame
-//       area_percent store_bytes_per_frame store_mb_per_minute
+//       later_area_percent store_bytes_per_frame store_mb_per_minute
+//     (the store's bytes for one minute of ticks like the clip's at 10 per
+//     second: records and their code streams, the array's slack not counted)
 //   pixlo_size_bench score FRAMEDIR FILE.gif
 //     decodes FILE.gif with giflib, composing its frames as a viewer does,
 //     and compares the picture shown at each source frame's time (10 frames
@@ -72,6 +74,13 @@ Clip MovingWindow(int32_t width, int32_t height, int32_t frames)
     for (int32_t k = 0; k < frames; k++)
         clip.frames.push_back(ScreenLikeFrame(width, height, k * speed));
     return clip;
+}
+
+// Nothing moves: every tick after the first only lengthens the first frame,
+// so its time is what a tick costs besides encoding.
+Clip Still(int32_t width, int32_t height, int32_t frames)
+{
+    return Clip{"still", width, height, std::vector<Frame>(static_cast<size_t>(frames), ScreenLikeFrame(width, height, 0))};
 }
 
 // Text typed into a still document, two characters a frame, with a caret
@@ -262,7 +271,7 @@ int RecordAll(const std::string& outDir, int repeats)
         int32_t width, height, frames;
     };
     const Shape shapes[] = {{360, 240, 60}, {1920, 1080, 10}};
-    Clip (*const makers[])(int32_t, int32_t, int32_t) = {MovingWindow, Typing, Scrolling, PhotoPan};
+    Clip (*const makers[])(int32_t, int32_t, int32_t) = {Still, MovingWindow, Typing, Scrolling, PhotoPan};
     for (const Shape& shape : shapes) {
         for (auto make : makers) {
             Clip clip = make(shape.width, shape.height, shape.frames);
@@ -293,7 +302,10 @@ int RecordAll(const std::string& outDir, int repeats)
                     storeBytes += static_cast<double>(sizeof(FrameRecord)) + record.length;
                 }
                 const double framePixels = static_cast<double>(clip.width) * clip.height;
-                const double areaPercent = 100.0 * areaPixels / (framePixels * frameStore.count);
+                // Of the ticks after the first, as the time per later frame.
+                const double firstPixels =
+                    static_cast<double>(frameStore.records[0].width) * frameStore.records[0].height;
+                const double areaPercent = 100.0 * (areaPixels - firstPixels) / (framePixels * (frames - 1));
                 const double perFrame = storeBytes / frameStore.count;
 
                 const std::string gif = outDir + "/" + clip.name + "." + ModeName(mode) + ".gif";
@@ -301,7 +313,7 @@ int RecordAll(const std::string& outDir, int repeats)
                 const long bytes = static_cast<long>(ReadAll(gif).size());
                 std::printf("%s\t%d\t%d\t%zu\t%s\t%ld\t%.2f\t%.2f\t%.1f\t%.0f\t%.2f\n", clip.name.c_str(),
                             clip.width, clip.height, clip.frames.size(), ModeName(mode), bytes, msPerFrame,
-                            msPerLater, areaPercent, perFrame, perFrame * kFramesPerMinute / 1e6);
+                            msPerLater, areaPercent, perFrame, storeBytes * kFramesPerMinute / frames / 1e6);
                 std::fflush(stdout);
             }
             ClearFrames();

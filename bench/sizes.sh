@@ -110,11 +110,11 @@ done
 echo
 echo "Sizes at 10 frames/s. ms/frame: ours the capture loop's processor time per tick (copy, compare, encode;"
 echo "one thread, median of $repeats), 'later' without the first frame, which is whole in both modes; peers the"
-echo "wall time of their whole command, threads as they choose. area%: stored pixels against whole frames."
+echo "wall time of their whole command, threads as they choose. area%: pixels stored after the first frame against whole frames."
 echo "PSNR of the picture shown at each source frame's time, every file decoded by giflib; still%: share of the"
 echo "never-changing source pixels that keep one colour through the whole animation."
-echo "MB/min: frame store per minute at 10 frames/s if every tick brings a frame like this clip's (600 stored"
-echo "frames; a still screen stores none); the 2 frame buffers of 4 bytes per pixel come on top."
+echo "MB/min: frame store (records and code streams) for a minute of 600 ticks like this clip's at 10 frames/s;"
+echo "every tick of these clips but 'still' brings a new frame. The 2 frame buffers (4 bytes a pixel) come on top."
 awk -F'\t' -v OFS='\t' '{ o = $2 == "full" ? 1 : $2 == "area" ? 2 : 9; print o, $0 }' \
     "$out/all.tsv" | sort -t$'\t' -k2,2 -k1,1n -k4,4n | cut -f2- |
   awk -F'\t' '
