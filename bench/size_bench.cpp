@@ -16,6 +16,8 @@
 //     per second) with FRAMEDIR's frames: psnr_db min_frame_psnr_db
 //     still_one_colour_percent (of the pixels that never change in the
 //     source, the share that shows one colour through the whole animation).
+//     PIXLO_SCORE_FRAMES=1 also prints each frame's PSNR on standard error;
+//     PIXLO_SCORE_DUMP=DIR writes the shown pictures as DIR/shown000.ppm ...
 //
 // Modes: "full" stores every changed frame whole (optimize=0), "area" the
 // rectangle that changed (optimize=1); both run the real capture loop over a

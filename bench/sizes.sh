@@ -17,6 +17,7 @@ build="$root/build/native"
 out="$build/bench-sizes"
 peers="$root/build/bench-peers"
 repeats=${REPEATS:-3}
+mkdir -p "$build"
 
 need_apt=()
 command -v ffmpeg >/dev/null || need_apt+=(ffmpeg)
@@ -128,6 +129,16 @@ awk -F'\t' -v OFS='\t' '{ o = $2 == "full" ? 1 : $2 == "area" ? 2 : 9; print o, 
         printf "%-20s %-17s %9d %6.2f %8s %6s %6s %7s %8s %6s %7s\n", f[1], f[2], f[3], full[f[1]] / f[3], f[4], f[5], f[6], f[7], f[8], f[9], f[10]
       }
     }'
+# The scorer against a second decoder: ffmpeg's GIF decoder and its psnr
+# filter on one changed-area file (placement and disposal at work).
+check=window_360x240
+if [ -n "$have_ffmpeg" ] && [ -f "$out/$check.area.gif" ]; then
+  theirs=$(ffmpeg -nostdin -i "$out/$check.area.gif" -framerate 10 -i "$out/$check/f%03d.ppm" \
+    -lavfi '[0:v]format=rgb24[a];[1:v]format=rgb24[b];[a][b]psnr' -f null - 2>&1 | sed -n 's/.*average:\([0-9.]*\).*/\1/p')
+  ours=$(awk -F'\t' -v c="$check" '$1==c && $2=="area" {print $7}' "$out/all.tsv")
+  echo
+  echo "scorer check, $check area: giflib $ours dB, ffmpeg's decoder and psnr filter ${theirs:-?} dB"
+fi
 [ -n "$have_ffmpeg" ] || echo "ffmpeg: not available"
 [ -n "$have_gifsicle" ] || echo "gifsicle: not available"
 [ -n "$gifski" ] || echo "gifski: not available"
