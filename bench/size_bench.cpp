@@ -33,6 +33,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -279,8 +280,12 @@ int RecordAll(const std::string& outDir, int repeats)
             Clip clip = make(shape.width, shape.height, shape.frames);
             clip.name += "_" + std::to_string(shape.width) + "x" + std::to_string(shape.height);
             const std::string frameDir = outDir + "/" + clip.name;
-            if (std::system(("mkdir -p '" + frameDir + "'").c_str()) != 0)
+            std::error_code error;
+            std::filesystem::create_directories(frameDir, error);
+            if (error) {
+                std::fprintf(stderr, "cannot make %s\n", frameDir.c_str());
                 return 1;
+            }
             for (size_t k = 0; k < clip.frames.size(); k++) {
                 char name[32];
                 std::snprintf(name, sizeof name, "/f%03zu.ppm", k);
@@ -296,6 +301,10 @@ int RecordAll(const std::string& outDir, int repeats)
                 const double msPerFrame = all / frames;
                 const double msPerLater = (all - first) / (frames - 1);
 
+                if (frameStore.count == 0) {
+                    std::fprintf(stderr, "%s %s: nothing was stored\n", clip.name.c_str(), ModeName(mode));
+                    return 1;
+                }
                 double areaPixels = 0;
                 double storeBytes = 0;
                 for (int32_t i = 0; i < frameStore.count; i++) {
