@@ -62,31 +62,35 @@ SettingsAction HitArea(int32_t x, int32_t y, int32_t linkWidth, int32_t linkHeig
 {
     if (y < 10)
         return kActionNone;
-    if (y <= 63)
+    // Each row of settings reaches down to the separator below it.
+    const int32_t* separator = kSettingsSeparatorRows;
+    if (y < separator[0])
         return kActionSlider;
-    if (y <= 119)
+    if (y < separator[1])
         return x <= 209 ? kActionCursor : kActionGuides;
-    if (y <= 175) {
+    if (y < separator[2]) {
         const SettingsAction segmentActions[3] = {kActionOutw240, kActionOutw360, kActionOutwActual};
         int32_t segment = 0;
         while (segment < 2 && x >= kOutputSegments[segment].labelBox.right)
             segment++;
         return segmentActions[segment];
     }
-    if (y <= 231) {
+    if (y < separator[3]) {
         if (!Inside(y, kFieldPressTop, kFieldPressBottom))
             return kActionNone;
         if (InField(1, x))
             return kActionEditWidth;
         return InField(2, x) ? kActionEditHeight : kActionNone;
     }
-    if (y <= 287)
+    if (y < separator[4])
+        return kActionOptimize;
+    if (y < separator[5])
         return kActionAutocheck;
     if (Inside(y, kUpdateButton.top, kUpdateButton.bottom) && Inside(x, kUpdateButton.left, kUpdateButton.right))
         return kActionUpdateCheck;
     // A link text wider than the window's content starts at the left margin.
     const int32_t linkLeft = linkWidth < 391 ? 410 - linkWidth : 20;
-    if (Inside(y, 402, linkHeight + 406) && Inside(x, linkLeft, 410))
+    if (Inside(y, kSettingsFooterY - 2, linkHeight + kSettingsFooterY + 2) && Inside(x, linkLeft, 410))
         return kActionLink;
     return kActionNone;
 }
@@ -135,6 +139,12 @@ void Perform(SettingsAction action, int32_t x)
         // A new size would move the frame a running recording captures.
         if (!SizeFieldsLocked())
             BeginSizeEdit(action == kActionEditWidth ? 1 : 2);
+        break;
+    case kActionOptimize:
+        // A recording takes the setting when it starts: a change while one
+        // runs applies from the next, as a new rate does.
+        settings.optimize = settings.optimize ? 0 : 1;
+        SaveAndRepaint(kKeyOptimize);
         break;
     case kActionAutocheck:
         settings.autocheck = settings.autocheck ? 0 : 1;
@@ -198,6 +208,11 @@ ToggleShape ToggleShapeAt(int32_t left, int32_t centreY, int32_t on)
             on ? kSetAccentColour : kSetControlOutline};
 }
 
+const SwitchPlace kCursorSwitch = {"鼠标光标", 20, 72, 112, 85};
+const SwitchPlace kGuidesSwitch = {"取景参考线", 218, 72, 326, 85};
+const SwitchPlace kOptimizeSwitch = {"仅编码变化区域", 20, 246, 363, 253};
+const SwitchPlace kAutocheckSwitch = {"启动时自动检查", 20, 302, 363, 309};
+
 const OutputSegment kOutputSegments[3] = {
     {240, "240px", {200, 141, 270, 163}, {202, 139, 270, 166}},
     {360, "360px", {270, 141, 340, 163}, {272, 139, 340, 166}},
@@ -230,7 +245,7 @@ void FormatLinkAddress(char* buffer, int32_t size, const char* host)
 
 LinkPlace LinkPlaceFor(int32_t cx, int32_t cy)
 {
-    return {410 - cx, 404, 410 - cx, 410, cy + 403};
+    return {410 - cx, kSettingsFooterY, 410 - cx, 410, cy + kSettingsFooterY - 1};
 }
 
 PressPlan PlanSettingsPress(int32_t editField, int32_t x, int32_t y, int32_t linkWidth, int32_t linkHeight)

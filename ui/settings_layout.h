@@ -10,7 +10,7 @@
 #include "ui/main_layout.h"
 
 constexpr int32_t kSettingsClientWidth = 430;
-constexpr int32_t kSettingsClientHeight = 440;
+constexpr int32_t kSettingsClientHeight = 496;
 
 // Colours, 0x00BBGGRR.
 constexpr uint32_t kSetTextColour = RgbColour(55, 65, 81);
@@ -25,8 +25,9 @@ constexpr uint32_t kSetLinkUnderline = RgbColour(226, 240, 236);
 constexpr uint32_t kSetWhite = RgbColour(255, 255, 255);
 constexpr uint32_t kSetInactiveText = RgbColour(176, 182, 190);  // size fields while recording
 
-// Separators run from x 20 to 410 (end excluded) at these rows.
-constexpr int32_t kSettingsSeparatorRows[5] = {64, 120, 176, 232, 288};
+// Separators run from x 20 to 410 (end excluded) at these rows: each row of
+// settings is 56 pixels from one separator to the next.
+constexpr int32_t kSettingsSeparatorRows[6] = {64, 120, 176, 232, 288, 344};
 
 // The slider: the knob's centre is at x 200 + SliderOffset(fps).
 constexpr int32_t kSliderLeft = 200;
@@ -55,6 +56,20 @@ struct ToggleShape {
 };
 ToggleShape ToggleShapeAt(int32_t left, int32_t centreY, int32_t on);
 
+// A switch with its label: the label's top-left corner and text, the
+// switch's left edge and centre row. A switch on a row of its own has its
+// label at the left margin and the switch at the right, 14 and 21 pixels
+// below the separator above.
+struct SwitchPlace {
+    const char* label;  // GBK in the product
+    int32_t labelX, labelY;
+    int32_t left, centreY;
+};
+extern const SwitchPlace kCursorSwitch;
+extern const SwitchPlace kGuidesSwitch;
+extern const SwitchPlace kOptimizeSwitch;  // frames after the first store only what changed
+extern const SwitchPlace kAutocheckSwitch;
+
 // The output-width control: its outline, and its three segments, each with
 // the box its label is centred in (the label boxes split the control: a
 // press left of a box's right edge picks it) and its look when selected.
@@ -70,8 +85,14 @@ extern const OutputSegment kOutputSegments[3];
 // The selected segment of the output-width control for outw (240, 360, 0).
 Edges SelectedSegment(int32_t outw);
 
-// The update button, drawn and pressed.
-constexpr Edges kUpdateButton = {20, 296, 138, 332};
+// The update button, drawn and pressed, and the check's status line beside it.
+constexpr Edges kUpdateButton = {20, 352, 138, 388};
+constexpr int32_t kUpdateStatusX = 154;
+constexpr int32_t kUpdateStatusY = 360;
+
+// The top of the footer's line: the note at the left margin, the link at
+// the right.
+constexpr int32_t kSettingsFooterY = 460;
 
 // The size fields' left and right edges: 1 the width, 2 the height.
 constexpr int32_t kSizeFieldLeft[3] = {0, 108, 238};
@@ -112,6 +133,7 @@ enum SettingsAction : int32_t {
     kActionOutwActual,
     kActionEditWidth,     // start (or restart) editing a size field
     kActionEditHeight,
+    kActionOptimize,      // switch storing later frames as their changed area
     kActionAutocheck,
     kActionUpdateCheck,
     kActionLink,

@@ -142,6 +142,16 @@ void DrawToggle(HDC dc, int32_t left, int32_t centreY, int32_t on)
     DrawShape(dc, kEllipse, s.knob, 0, s.colour, kSetWhite);
 }
 
+namespace {
+
+void DrawSwitch(HDC dc, const SwitchPlace& place, int32_t on)
+{
+    TextAt(dc, place.labelX, place.labelY, place.label, shellState.labelFont, kSetTextColour);
+    DrawToggle(dc, place.left, place.centreY, on);
+}
+
+}  // namespace
+
 void DrawSizeField(HDC dc, int32_t left, int32_t right, int32_t field)
 {
     const SettingsWindowState& st = settingsWindowState;
@@ -179,10 +189,8 @@ void PaintSettings(HDC dc, int32_t width, int32_t height)
     DrawShape(dc, kRound, slider.filled, 9, kSetAccentColour, kSetAccentColour);
     DrawShape(dc, kEllipse, slider.knob, 0, kSetAccentColour, kSetWhite);
 
-    TextAt(dc, 20, 72, "鼠标光标", shell.labelFont, kSetTextColour);
-    DrawToggle(dc, 112, 85, settings.cursor);
-    TextAt(dc, 218, 72, "取景参考线", shell.labelFont, kSetTextColour);
-    DrawToggle(dc, 326, 85, settings.guides);
+    DrawSwitch(dc, kCursorSwitch, settings.cursor);
+    DrawSwitch(dc, kGuidesSwitch, settings.guides);
 
     TextAt(dc, 20, 128, "输出 GIF", shell.labelFont, kSetTextColour);
     DrawShape(dc, kRound, kOutputControl, 16, kSetControlOutline, kSetLightFill);
@@ -196,15 +204,15 @@ void PaintSettings(HDC dc, int32_t width, int32_t height)
     TextCentred(dc, {208, 190, 238, 219}, "×", shell.labelFont, kSetSecondaryColour);
     DrawSizeField(dc, kSizeFieldLeft[2], kSizeFieldRight[2], 2);
 
-    TextAt(dc, 20, 246, "启动时自动检查", shell.labelFont, kSetTextColour);
-    DrawToggle(dc, 363, 253, settings.autocheck);
+    DrawSwitch(dc, kOptimizeSwitch, settings.optimize);
+    DrawSwitch(dc, kAutocheckSwitch, settings.autocheck);
 
     DrawShape(dc, kRound, kUpdateButton, 12, kSetFieldOutline, kSetLightFill);
     TextCentred(dc, kUpdateButton, "检查更新", shell.labelFont, kSetTextColour);
     if (updateStatusText[0])
-        TextAt(dc, 154, 304, updateStatusText, shell.labelFont, kSetStatusColour);
+        TextAt(dc, kUpdateStatusX, kUpdateStatusY, updateStatusText, shell.labelFont, kSetStatusColour);
 
-    TextAt(dc, 20, 404, SettingsFooterText(), shell.noteFont, kSetSecondaryColour);
+    TextAt(dc, 20, kSettingsFooterY, SettingsFooterText(), shell.noteFont, kSetSecondaryColour);
     FormatLinkText(text, sizeof text, updateServer.host);
     const SIZE size = LinkTextSize(dc, text);
     const LinkPlace link = LinkPlaceFor(size.cx, size.cy);

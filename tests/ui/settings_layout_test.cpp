@@ -103,10 +103,10 @@ TEST(SettingsShapes, SwitchesSegmentsFieldsAndLink)
     // The link's right edge is at x 410, its underline one row below the text.
     LinkPlace link = LinkPlaceFor(90, 19);
     EXPECT_EQ(link.textX, 320);
-    EXPECT_EQ(link.textY, 404);
+    EXPECT_EQ(link.textY, 460);
     EXPECT_EQ(link.underlineLeft, 320);
     EXPECT_EQ(link.underlineRight, 410);
-    EXPECT_EQ(link.underlineY, 422);
+    EXPECT_EQ(link.underlineY, 478);
 
     char text[kLinkTextSize];
     FormatLinkText(text, sizeof text, "pixlo.app");
@@ -121,7 +121,7 @@ TEST(SettingsShapes, SwitchesSegmentsFieldsAndLink)
 
 TEST(SettingsPressPlan, HitAreasWithTheirEdges)
 {
-    const int32_t cx = 100, cy = 19;  // link from x 310, rows 402..425
+    const int32_t cx = 100, cy = 19;  // link from x 310, rows 458..481
     const struct {
         int32_t x, y;
         SettingsAction action;
@@ -139,14 +139,19 @@ TEST(SettingsPressPlan, HitAreasWithTheirEdges)
         {237, 200, kActionNone},         {339, 200, kActionNone},
         {150, 176, kActionNone},         {150, 185, kActionNone},
         {150, 223, kActionNone},         {150, 231, kActionNone},
-        {0, 232, kActionAutocheck},      {429, 287, kActionAutocheck},
-        {50, 290, kActionNone},          {50, 295, kActionNone},
-        {20, 296, kActionUpdateCheck},   {138, 332, kActionUpdateCheck},
-        {19, 300, kActionNone},          {139, 300, kActionNone},
-        {50, 333, kActionNone},          {310, 402, kActionLink},
-        {410, 425, kActionLink},         {309, 410, kActionNone},
-        {411, 410, kActionNone},         {350, 401, kActionNone},
-        {350, 426, kActionNone},         {20, 404, kActionNone},  // the note
+        {0, 232, kActionOptimize},       {429, 287, kActionOptimize},
+        {20, 246, kActionOptimize},      {386, 253, kActionOptimize},  // label, switch
+        {0, 288, kActionAutocheck},      {429, 343, kActionAutocheck},
+        {20, 302, kActionAutocheck},     {386, 309, kActionAutocheck},
+        {50, 344, kActionNone},          {50, 351, kActionNone},
+        {20, 352, kActionUpdateCheck},   {138, 388, kActionUpdateCheck},
+        {19, 356, kActionNone},          {139, 356, kActionNone},
+        {50, 389, kActionNone},          {200, 370, kActionNone},  // the status line
+        {310, 458, kActionLink},
+        {410, 481, kActionLink},         {309, 466, kActionNone},
+        {411, 466, kActionNone},         {350, 457, kActionNone},
+        {350, 482, kActionNone},         {20, 460, kActionNone},  // the note
+        {350, 402, kActionNone},         {350, 425, kActionNone},  // where the footer was
     };
     for (const auto& row : table) {
         PressPlan plan = PlanSettingsPress(0, row.x, row.y, cx, cy);
@@ -154,10 +159,60 @@ TEST(SettingsPressPlan, HitAreasWithTheirEdges)
         EXPECT_EQ(plan.commitFirst, 0) << row.x << "," << row.y;
     }
     // A link text of 391 pixels or more counts from the left margin, x 20.
-    EXPECT_EQ(PlanSettingsPress(0, 20, 410, 390, cy).action, kActionLink);
-    EXPECT_EQ(PlanSettingsPress(0, 19, 410, 391, cy).action, kActionNone);
-    EXPECT_EQ(PlanSettingsPress(0, 20, 410, 391, cy).action, kActionLink);
-    EXPECT_EQ(PlanSettingsPress(0, 20, 410, 2000, cy).action, kActionLink);
+    EXPECT_EQ(PlanSettingsPress(0, 20, 466, 390, cy).action, kActionLink);
+    EXPECT_EQ(PlanSettingsPress(0, 19, 466, 391, cy).action, kActionNone);
+    EXPECT_EQ(PlanSettingsPress(0, 20, 466, 391, cy).action, kActionLink);
+    EXPECT_EQ(PlanSettingsPress(0, 20, 466, 2000, cy).action, kActionLink);
+}
+
+// Painting and hit testing share one layout: a press on any switch's label
+// or track acts on that switch, and every switch lies inside its own row
+// between two separators, as the update button and the footer lie below the
+// last one, inside the client area.
+TEST(SettingsPressPlan, EachSwitchIsHitWhereItIsDrawn)
+{
+    const struct {
+        const char* what;
+        const SwitchPlace& place;
+        SettingsAction action;
+        const char* label;
+    } table[] = {
+        {"cursor", kCursorSwitch, kActionCursor, "鼠标光标"},
+        {"guides", kGuidesSwitch, kActionGuides, "取景参考线"},
+        {"optimize", kOptimizeSwitch, kActionOptimize, "仅编码变化区域"},
+        {"autocheck", kAutocheckSwitch, kActionAutocheck, "启动时自动检查"},
+    };
+    const int32_t last = kSettingsSeparatorRows[5];
+    for (const auto& row : table) {
+        const std::string what = row.what;
+        EXPECT_EQ(std::string(row.place.label), ProductText(row.label)) << what;
+        for (int32_t on : {0, 1}) {
+            const ToggleShape s = ToggleShapeAt(row.place.left, row.place.centreY, on);
+            for (const Edges& box : {s.track, s.knob})
+                for (int32_t x : {box.left, box.right - 1})
+                    for (int32_t y : {box.top, box.bottom - 1})
+                        EXPECT_EQ(PlanSettingsPress(0, x, y, 100, 19).action, row.action) << what << " " << x << "," << y;
+            EXPECT_LE(s.track.right, 410) << what;
+        }
+        // The label's first glyph, a line of the label font (20 pixels) high.
+        for (int32_t y : {row.place.labelY, row.place.labelY + 19})
+            EXPECT_EQ(PlanSettingsPress(0, row.place.labelX + 5, y, 100, 19).action, row.action) << what;
+        int32_t above = 0;
+        while (above < 6 && kSettingsSeparatorRows[above] < row.place.centreY)
+            above++;
+        ASSERT_GT(above, 0) << what;
+        const ToggleShape s = ToggleShapeAt(row.place.left, row.place.centreY, 0);
+        EXPECT_GT(s.track.top, kSettingsSeparatorRows[above - 1]) << what;
+        EXPECT_GT(row.place.labelY, kSettingsSeparatorRows[above - 1]) << what;
+        if (above < 6) {
+            EXPECT_LE(s.track.bottom, kSettingsSeparatorRows[above]) << what;
+            EXPECT_LE(row.place.labelY + 20, kSettingsSeparatorRows[above]) << what;
+        }
+    }
+    EXPECT_GT(kUpdateButton.top, last);
+    EXPECT_GT(kUpdateStatusY, last);
+    EXPECT_GT(kSettingsFooterY, kUpdateButton.bottom);
+    EXPECT_LE(kSettingsFooterY + 20, kSettingsClientHeight);
 }
 
 TEST(SettingsPressPlan, WhileEditing)
@@ -180,7 +235,8 @@ TEST(SettingsPressPlan, WhileEditing)
         {"above the band commits, then acts", 1, 50, 170, {1, kActionOutw240}},
         {"", 1, 150, 183, {1, kActionNone}},
         {"below the band commits, then acts", 2, 50, 225, {1, kActionNone}},
-        {"", 2, 50, 240, {1, kActionAutocheck}},
+        {"", 2, 50, 240, {1, kActionOptimize}},
+        {"", 1, 50, 300, {1, kActionAutocheck}},
         {"the slider", 1, 300, 40, {1, kActionSlider}},
         {"the top rows", 1, 300, 5, {1, kActionNone}},
     };
@@ -224,7 +280,7 @@ protected:
         savedServer = updateServer;
         std::snprintf(settingsPath, sizeof settingsPath, "%s", "Pixlo.ini");
         settingsApi.writeString = RecordWrite;
-        settings = {10, 0, 1, 360, 480, 480, 0};
+        settings = {10, 0, 1, 360, 480, 480, 0, 0};
         settingsWindowState = {};
         settingsWindowApi = {
             [] { recorded->calls.push_back("repaint"); },
@@ -426,8 +482,13 @@ TEST_F(SettingsWindowTest, EachChangeIsSavedOnceAndRepainted)
         {"guides off", 210, 100, "guides", "0"},   {"guides on", 429, 119, "guides", "1"},
         {"240 from the label", 20, 128, "outw", "240"},
         {"240 again", 269, 150, "outw", nullptr},  {"360", 270, 150, "outw", "360"},
-        {"actual size", 340, 150, "outw", "0"},    {"autocheck on", 20, 250, "autocheck", "1"},
-        {"autocheck off", 400, 287, "autocheck", "0"},
+        {"actual size", 340, 150, "outw", "0"},
+        {"optimize on from the label", 20, 246, "optimize", "1"},
+        {"optimize off from the switch", 386, 253, "optimize", "0"},
+        {"optimize on at the row's top", 429, 232, "optimize", "1"},
+        {"optimize off at the row's bottom", 0, 287, "optimize", "0"},
+        {"autocheck on", 20, 306, "autocheck", "1"},
+        {"autocheck off", 400, 343, "autocheck", "0"},
         {"top rows", 300, 9, "fps", nullptr},      {"slider at x 206", 206, 40, "fps", "11"},
         {"same rate", 207, 40, "fps", nullptr},
     };
@@ -488,17 +549,17 @@ TEST_F(SettingsWindowTest, SliderDragFollowsThePointerUntilRelease)
 
 TEST_F(SettingsWindowTest, UpdateButtonAndLink)
 {
-    Press(20, 296);
-    Press(138, 332);  // while the first check runs: refused
+    Press(20, 352);
+    Press(138, 388);  // while the first check runs: refused
     EXPECT_EQ(record.checksStarted, std::vector<int32_t>{1});
     EXPECT_EQ(std::string(updateStatusText), std::string(updateTextChecking));
     EXPECT_TRUE(record.saves.empty());
 
     ConfigureUpdateServer("127.0.0.1", "8080");
-    Press(410, 410);
+    Press(410, 466);
     EXPECT_EQ(record.calls.back(), "open http://127.0.0.1/#website");
     ConfigureUpdateServer(nullptr, nullptr);
-    Press(310, 402);
+    Press(310, 458);
     EXPECT_EQ(record.calls.back(), "open http://pixlo.app/#website");
 }
 
@@ -586,6 +647,47 @@ TEST_F(SettingsWindowTest, CursorSwitchedOnMidRecording)
     StartCapture(0, 0, 32, 32, 10, 0, 0);
     EXPECT_EQ(capture.fake.cursorDrawTicks, (std::vector<int>{2, 3, 4}));
     EXPECT_EQ(record.file["cursor"], "1");
+}
+
+// A recording takes optimize when it starts: the switch pressed while one
+// runs is saved at once, and the running recording keeps whole frames; the
+// next one stores its later frames as the pixel that changed.
+TEST_F(SettingsWindowTest, OptimizeSwitchedMidRecordingAppliesToTheNextOne)
+{
+    ScopedFakeCapture capture;
+    auto script = [&capture](bool pressAtTick2) {
+        capture.fake.onGrab = [&capture, pressAtTick2](int tick) {
+            // A new light pixel on the diagonal at every tick after the first.
+            uint8_t* p = capture.fake.screen.data() + (static_cast<size_t>(tick) * 32 + tick) * 4;
+            if (tick > 0)
+                p[0] = p[1] = p[2] = 220;
+            if (pressAtTick2 && tick == 2)
+                Press(386, 253);
+            if (tick == 4)
+                recorderState.stopRequest.store(1);
+        };
+    };
+    script(true);
+    StartCapture(0, 0, 32, 32, 10, 0, 0);
+    EXPECT_EQ(settings.optimize, 1);
+    EXPECT_EQ(record.file["optimize"], "1");
+    ASSERT_EQ(frameStore.count, 5);
+    for (int32_t i = 0; i < frameStore.count; i++) {
+        const FrameRecord& f = frameStore.records[i];
+        EXPECT_EQ(Show({f.left, f.top, f.left + f.width, f.top + f.height}), "0,0,32,32") << "frame " << i;
+    }
+
+    ClearFrames();
+    script(false);
+    StartCapture(0, 0, 32, 32, 10, 0, 0);
+    ASSERT_EQ(frameStore.count, 5);
+    const FrameRecord& first = frameStore.records[0];
+    EXPECT_EQ(Show({first.left, first.top, first.left + first.width, first.top + first.height}), "0,0,32,32");
+    for (int32_t i = 1; i < frameStore.count; i++) {
+        const FrameRecord& f = frameStore.records[i];
+        EXPECT_EQ(Show({f.left, f.top, f.left + f.width, f.top + f.height}), Show({i, i, i + 1, i + 1}))
+            << "frame " << i;
+    }
 }
 
 }  // namespace

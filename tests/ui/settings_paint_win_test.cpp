@@ -1,4 +1,4 @@
-// The settings window's picture, drawn onto a memory DC of its 430 x 440
+// The settings window's picture, drawn onto a memory DC of its 430 x 496
 // client area with the function the window paints with: the colours of
 // every element at points the layout fixes, in the states that change them.
 #include <gtest/gtest.h>
@@ -58,9 +58,11 @@ TEST_F(SettingsPaint, Defaults)
     Paint();
     ExpectPixels(canvas, {
         {"background", 5, 5, kWhite},
-        {"background", 425, 435, kWhite},
+        {"background", 425, 491, kWhite},
         {"separator", 20, 64, kSetSeparatorColour},
         {"separator", 409, 288, kSetSeparatorColour},
+        {"separator", 20, 344, kSetSeparatorColour},
+        {"past the separator", 410, 344, kWhite},
         {"past the separator", 410, 120, kWhite},
         {"before the separator", 19, 176, kWhite},
         {"slider track outline", 300, 36, kGrey},
@@ -78,11 +80,15 @@ TEST_F(SettingsPaint, Defaults)
         {"width field outline", 158, 189, kSetFieldOutline},
         {"height field outline", 288, 218, kSetFieldOutline},
         {"no caret", 196, 200, kWhite},
-        {"start-up check off", 397, 253, kGrey},
-        {"button", 30, 300, kSetLightFill},
-        {"button outline", 79, 296, kSetFieldOutline},
+        {"optimize off", 397, 253, kGrey},
+        {"its knob on the left", 375, 253, kWhite},
+        {"start-up check off", 397, 309, kGrey},
+        {"its knob on the left", 375, 309, kWhite},
+        {"button", 30, 356, kSetLightFill},
+        {"button outline", 79, 352, kSetFieldOutline},
+        {"where the button was", 30, 300, kWhite},
     });
-    EXPECT_EQ(canvas.Ink(150, 298, 430, 334, kSetWhite), 0) << "a status line before any check";
+    EXPECT_EQ(canvas.Ink(150, 354, 430, 390, kSetWhite), 0) << "a status line before any check";
     // Every label has its text.
     const struct {
         const char* what;
@@ -91,15 +97,15 @@ TEST_F(SettingsPaint, Defaults)
                  {"鼠标光标", 20, 72, 100, 94},     {"取景参考线", 218, 72, 318, 94},
                  {"输出 GIF", 20, 128, 100, 150},  {"取景尺寸", 20, 190, 100, 212},
                  {"480", 120, 193, 196, 216},      {"×", 208, 190, 238, 219},
-                 {"启动时自动检查", 20, 246, 160, 268}, {"检查更新", 30, 300, 128, 328},
-                 {"note", 20, 404, 160, 420}};
+                 {"仅编码变化区域", 20, 246, 160, 268}, {"启动时自动检查", 20, 302, 160, 324},
+                 {"检查更新", 30, 356, 128, 384},     {"note", 20, 460, 160, 476}};
     for (const auto& t : texts)
         EXPECT_GT(canvas.Ink(t.left, t.top, t.right, t.bottom, kSetWhite), 10) << t.what;
 }
 
 TEST_F(SettingsPaint, OtherStates)
 {
-    settings = {30, 1, 0, 0, 480, 480, 1};
+    settings = {30, 1, 0, 0, 480, 480, 1, 1};
     settingsWindowState = {1, "12", 2, 0, 0};
     std::snprintf(updateStatusText, sizeof updateStatusText, "%s", "x");
     Paint();
@@ -118,10 +124,19 @@ TEST_F(SettingsPaint, OtherStates)
         {"past the caret", 196, 214, kWhite},
         {"height field idle", 288, 189, kSetFieldOutline},
         {"no caret there", 326, 200, kWhite},
-        {"start-up check on", 369, 253, kAccent},
+        {"optimize on", 369, 253, kAccent},
         {"its knob on the right", 397, 253, kWhite},
+        {"start-up check on", 369, 309, kAccent},
+        {"its knob on the right", 397, 309, kWhite},
     });
-    EXPECT_GT(canvas.Ink(154, 304, 200, 330, kSetWhite), 0) << "status line";
+    EXPECT_GT(canvas.Ink(154, 360, 200, 386, kSetWhite), 0) << "status line";
+    // Each switch follows its own setting: optimize on, start-up check off.
+    settings.autocheck = 0;
+    Paint();
+    ExpectPixels(canvas, {
+        {"optimize on", 369, 253, kAccent},
+        {"start-up check off", 397, 309, kGrey},
+    });
 }
 
 TEST_F(SettingsPaint, LinkEndsAtX410WithItsUnderline)
@@ -134,14 +149,14 @@ TEST_F(SettingsPaint, LinkEndsAtX410WithItsUnderline)
     GetTextExtentPoint32A(canvas.dc, text, lstrlenA(text), &size);
     SelectObject(canvas.dc, old);
     ASSERT_GT(size.cx, 0);
-    const int row = size.cy + 403;
+    const int row = size.cy + 459;
     ExpectPixels(canvas, {
         {"underline's start", 410 - size.cx, row, kSetLinkUnderline},
         {"underline's end", 409, row, kSetLinkUnderline},
         {"past the underline", 410, row, kWhite},
     });
-    EXPECT_GT(canvas.Ink(410 - size.cx, 404, 410, row, kSetWhite), 10) << "link text";
-    EXPECT_EQ(canvas.Ink(411, 380, 430, 440, kSetWhite), 0) << "right of the link";
+    EXPECT_GT(canvas.Ink(410 - size.cx, 460, 410, row, kSetWhite), 10) << "link text";
+    EXPECT_EQ(canvas.Ink(411, 436, 430, 496, kSetWhite), 0) << "right of the link";
 }
 
 }  // namespace
