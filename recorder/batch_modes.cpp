@@ -21,6 +21,37 @@ constexpr int kPathBuffer = 260;  // filled with at most 255 characters and a te
 // Why the last FAIL line was printed, for a caller that can say it.
 const char* failure = nullptr;
 
+void Replaced(const char* field, int32_t given, int32_t used)
+{
+    if (batchReplacementReport)
+        batchReplacementReport({field, given, used, nullptr});
+}
+
+// "none" is the usual filler before a frame rate: no file by that name is
+// no news.
+void WatermarkDropped(const char* path)
+{
+    if (batchReplacementReport && std::strcmp(path, "none") != 0)
+        batchReplacementReport({"watermark", 0, 0, path});
+}
+
+// Every value the batch modes correct, and what they correct it to.
+int32_t AtLeast(const char* field, int32_t value, int32_t floor, int32_t replacement)
+{
+    if (value >= floor)
+        return value;
+    Replaced(field, value, replacement);
+    return replacement;
+}
+
+int32_t Within(const char* field, int32_t value, int32_t low, int32_t high)
+{
+    const int32_t used = value < low ? low : value > high ? high : value;
+    if (used != value)
+        Replaced(field, value, used);
+    return used;
+}
+
 void PrintLine(const char* line)
 {
     std::fputs(line, stdout);
@@ -60,8 +91,11 @@ int TestAnimation(const char* rest)
         return 1;
     }
     watermarkImage.inUse = 0;
-    if (wmPath[0])
+    if (wmPath[0]) {
         watermarkImage.inUse = LoadWatermarkFile(wmPath);
+        if (!watermarkImage.inUse)
+            WatermarkDropped(wmPath);
+    }
 
     outputGeometry = {360, 400};
     PrepareWatermark(360);
@@ -102,18 +136,18 @@ int RecordRectangle(const char* rest)
         PrintLine("usage: tavrel /rect x y w h seconds out.gif [watermark.png] [fps] [outwidth]");
         return 1;
     }
-    if (w <= 0)
-        w = 320;
-    if (h <= 0)
-        h = 240;
-    if (seconds <= 0)
-        seconds = 1;
-    if (outw < 0)
-        outw = 0;
-    else if (outw > 1920)
-        outw = 1920;
-    if (wmPath[0] && !LoadWatermarkFile(wmPath))
+    w = AtLeast("w", w, 1, 320);
+    h = AtLeast("h", h, 1, 240);
+    seconds = AtLeast("seconds", seconds, 1, 1);
+    // The capture thread would take a rate of 0 or less as 12 and one above
+    // 100 as 100: the same values, said here where they can be reported.
+    fps = AtLeast("fps", fps, 1, 12);
+    fps = Within("fps", fps, 1, 100);
+    outw = Within("outwidth", outw, 0, 1920);
+    if (wmPath[0] && !LoadWatermarkFile(wmPath)) {
+        WatermarkDropped(wmPath);
         wmPath[0] = '\0';
+    }
 
     // A target that cannot be written would throw the whole recording away
     // at its end: refuse it before the first second is spent.
@@ -167,6 +201,18 @@ void DrawTestFrame(uint8_t* frame, int32_t k)
     // byte stays 255 from the background.
     int32_t right = 250 + 20 * k < kTestFrameWidth ? 250 + 20 * k : kTestFrameWidth;
     Fill(frame, 300, 450, 100 + 20 * k, right, 30, 120, 200);
+}
+
+void (*batchReplacementReport)(const BatchReplacement& replacement) = nullptr;
+
+void FormatBatchReplacement(char* buffer, int32_t size, const BatchReplacement& replacement)
+{
+    if (replacement.path)
+        std::snprintf(buffer, static_cast<size_t>(size), "%s %s cannot be loaded: none is used", replacement.field,
+                      replacement.path);
+    else
+        std::snprintf(buffer, static_cast<size_t>(size), "%s %d replaced by %d", replacement.field,
+                      static_cast<int>(replacement.given), static_cast<int>(replacement.used));
 }
 
 const char* BatchModeFailure()

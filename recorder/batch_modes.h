@@ -10,6 +10,25 @@
 // the graphical run should go on.
 int RunBatchMode(const char* commandLine, int* exitCode);
 
+// A value of the command line that the mode did not use as given: a size,
+// seconds, frame rate or output width it replaced (given -> used), or a
+// watermark file it could not load (path set; the mode goes on without one).
+struct BatchReplacement {
+    const char* field;  // "w", "h", "seconds", "fps", "outwidth" or "watermark"
+    int32_t given;
+    int32_t used;
+    const char* path;   // the watermark's path; null for the numbers
+};
+
+// Told of each replacement as the mode makes it, before any recording starts.
+// Null (the default) tells nobody; the Windows program keeps it so.
+extern void (*batchReplacementReport)(const BatchReplacement& replacement);
+
+// One plain line for a replacement, without a newline: "fps 0 replaced by
+// 12", "watermark x.png cannot be loaded: none is used".
+constexpr int32_t kReplacementTextSize = 320;
+void FormatBatchReplacement(char* buffer, int32_t size, const BatchReplacement& replacement);
+
 // Why the mode that just ran printed FAIL, in a few English words; null when
 // it did not. The line itself says only that it failed.
 const char* BatchModeFailure();

@@ -32,7 +32,30 @@ BatchRun RunCommand(const std::string& commandLine)
     return run;
 }
 
-using BatchModeTest = RecordingTest;
+// The replacements a run reported, each formatted, joined by "; ".
+std::string reported;
+
+void Collect(const BatchReplacement& replacement)
+{
+    char text[kReplacementTextSize];
+    FormatBatchReplacement(text, sizeof text, replacement);
+    reported += (reported.empty() ? "" : "; ") + std::string(text);
+}
+
+class BatchModeTest : public RecordingTest {
+protected:
+    void SetUp() override
+    {
+        RecordingTest::SetUp();
+        reported.clear();
+        batchReplacementReport = Collect;
+    }
+    void TearDown() override
+    {
+        batchReplacementReport = nullptr;
+        RecordingTest::TearDown();
+    }
+};
 
 TEST_F(BatchModeTest, ModesAreChosenByCaseSensitivePrefix)
 {
@@ -80,9 +103,11 @@ TEST_F(BatchModeTest, WatermarkTestReportsTheEmbeddedImage)
 TEST_F(BatchModeTest, TestAnimationWrites24FramesOf360x400)
 {
     std::string out = ScratchPath("test.gif");
-    BatchRun run = RunCommand("/test " + out + " " + ScratchPath("missing.png"));
+    const std::string missing = ScratchPath("missing.png");
+    BatchRun run = RunCommand("/test " + out + " " + missing);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.output, "OK: " + out + "  frames=24  out=360x400\n");
+    EXPECT_EQ(reported, "watermark " + missing + " cannot be loaded: none is used");
     EXPECT_EQ(frameStore.count, 0) << "the frames are released after writing";
     EXPECT_EQ(recorderState.prevFrame, nullptr);
     std::vector<uint8_t> file = ReadWholeFile(out);
@@ -128,12 +153,21 @@ TEST_F(BatchModeTest, RectangleRecordingCorrectsItsArguments)
         std::string args;
         int32_t capW, capH, fps, outw, outWidth, outHeight;
         int32_t watermark;
+        std::string reported;  // what the run said it replaced
     } table[] = {
-        {"0 0 0 0 0", 320, 240, 12, 0, 320, 240, 0},
-        {"0 0 320 240 5 OUT 15", 320, 240, 12, 0, 320, 240, 0},  // 15 is a watermark path
-        {"5 6 400 300 2 OUT none 20 5000", 400, 300, 20, 1920, 1920, 1440, 0},
-        {"5 6 400 300 1 OUT none 30 -8", 400, 300, 30, 0, 400, 300, 0},
-        {"5 6 40 30 1 OUT " PIXLO_FIXTURES "/png/rgba.png 10 240", 40, 30, 10, 240, 240, 180, 1},
+        {"0 0 0 0 0", 320, 240, 12, 0, 320, 240, 0, "w 0 replaced by 320; h 0 replaced by 240; seconds 0 replaced by 1"},
+        {"0 0 -5 -1 -3", 320, 240, 12, 0, 320, 240, 0,
+         "w -5 replaced by 320; h -1 replaced by 240; seconds -3 replaced by 1"},
+        // 15 is a watermark path
+        {"0 0 320 240 5 OUT 15", 320, 240, 12, 0, 320, 240, 0, "watermark 15 cannot be loaded: none is used"},
+        {"5 6 400 300 2 OUT none 20 5000", 400, 300, 20, 1920, 1920, 1440, 0, "outwidth 5000 replaced by 1920"},
+        {"5 6 400 300 1 OUT none 30 -8", 400, 300, 30, 0, 400, 300, 0, "outwidth -8 replaced by 0"},
+        {"5 6 40 30 1 OUT none 0", 40, 30, 12, 0, 40, 30, 0, "fps 0 replaced by 12"},
+        {"5 6 40 30 1 OUT none -4", 40, 30, 12, 0, 40, 30, 0, "fps -4 replaced by 12"},
+        {"5 6 40 30 1 OUT none 250", 40, 30, 100, 0, 40, 30, 0, "fps 250 replaced by 100"},
+        {"5 6 40 30 1 OUT none 100", 40, 30, 100, 0, 40, 30, 0, ""},
+        {"5 6 40 30 1 OUT none 1 1920", 40, 30, 1, 1920, 1920, 1440, 0, ""},
+        {"5 6 40 30 1 OUT " PIXLO_FIXTURES "/png/rgba.png 10 240", 40, 30, 10, 240, 240, 180, 1, ""},
     };
     for (const auto& row : table) {
         ClearFrames();
@@ -153,8 +187,10 @@ TEST_F(BatchModeTest, RectangleRecordingCorrectsItsArguments)
         int32_t seconds = 0;
         std::sscanf(row.args.c_str(), "%*d %*d %*d %*d %d", &seconds);
 
+        reported.clear();
         BatchRun run = RunCommand("/rect " + args);
         EXPECT_EQ(run.exitCode, 0) << args;
+        EXPECT_EQ(reported, row.reported) << args;
         EXPECT_EQ(recorderState.capW, row.capW) << args;
         EXPECT_EQ(recorderState.capH, row.capH) << args;
         EXPECT_EQ(recorderState.fps, row.fps) << args;

@@ -1,6 +1,7 @@
 // The native program: pixlo.exe's batch modes on Linux, recording the X11
-// screen, plus --help and --version. The arguments joined by single blanks
-// are the command line, as Windows hands it to pixlo.exe.
+// screen, its window, --pick, --help and --version. The arguments after the
+// options, joined by single blanks, are the command line, as Windows hands
+// it to pixlo.exe.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -10,22 +11,64 @@
 #include "settings/settings.h"
 #include "settings/update_reply.h"
 #include "ui/main_window_gtk.h"
+#include "ui/pick_x11.h"
 
 namespace {
 
 constexpr char kHelp[] =
-    "usage: pixlo /rect x y w h seconds out.gif [watermark.png] [fps] [outwidth]\n"
+    "usage: pixlo [option...] /rect x y w h seconds out.gif [watermark.png] [fps] [outwidth]\n"
     "       pixlo /test out.gif [watermark.png]\n"
     "       pixlo /wmtest\n"
+    "       pixlo --pick\n"
     "       pixlo --help | --version\n"
+    "       pixlo               (no arguments) opens the recorder's window\n"
     "\n"
     "/rect records the rectangle at x, y of w x h pixels of the X display named by\n"
     "DISPLAY for the given seconds into a looping GIF: 12 frames per second unless\n"
     "given, scaled to outwidth pixels (0, the default, keeps the rectangle's width).\n"
     "A frame rate can only follow a watermark path; give \"none\" for no watermark.\n"
-    "The mouse cursor is drawn in when Pixlo.ini beside the program says cursor=1\n"
-    "under [settings].\n"
-    "/test writes a synthetic test animation; /wmtest checks the built-in watermark.\n";
+    "/test writes a synthetic test animation; /wmtest checks the built-in watermark.\n"
+    "\n"
+    "Finding x y w h: run pixlo --pick and drag over the area with the mouse\n"
+    "(Escape cancels); it prints the four numbers, ready for /rect:\n"
+    "  pixlo /rect $(pixlo --pick) 5 clip.gif\n"
+    "For a whole window, xwininfo prints its \"Absolute upper-left X\", \"Y\",\n"
+    "\"Width\" and \"Height\" once you click it.\n"
+    "\n"
+    "Options, before the mode, for this run only (the settings file is not changed):\n"
+    "  --cursor        draw the mouse cursor into the frames\n"
+    "  --no-cursor     leave the mouse cursor out\n"
+    "  --optimize      store each frame after the first as the area that changed\n"
+    "  --no-optimize   store every frame whole\n"
+    "Without them, cursor= and optimize= under [settings] in Pixlo.ini decide.\n"
+    "\n"
+    "/rect replaces what it cannot use, and says so on standard error: a w or h of\n"
+    "0 or less (320, 240), seconds of 0 or less (1), a frame rate of 0 or less (12)\n"
+    "or above 100 (100), an output width below 0 (0) or above 1920 (1920).\n"
+    "\n"
+    "Exit status: 0 when the mode printed OK, and for --help and --version; 1 for a\n"
+    "usage error, a FAIL (the reason on standard error), and a cancelled --pick.\n";
+
+int Usage(const char* why)
+{
+    if (why)
+        std::fprintf(stderr, "pixlo: %s\n", why);
+    std::fputs(kHelp, stderr);
+    return 1;
+}
+
+void PrintReplacement(const BatchReplacement& replacement)
+{
+    char text[kReplacementTextSize];
+    FormatBatchReplacement(text, sizeof text, replacement);
+    std::fprintf(stderr, "pixlo: %s\n", text);
+}
+
+// Settings that options override for one run; -1 leaves the file's value.
+struct Overrides {
+    int32_t cursor = -1;
+    int32_t optimize = -1;
+};
 
 }  // namespace
 
@@ -41,32 +84,63 @@ int main(int argc, char** argv)
         std::printf("pixlo 1.3 (build %d)\n", buildVersion);
         return 0;
     }
-    LoadSettings();
-    UseX11Screen();
-    std::string commandLine;
-    for (int i = 1; i < argc; i++) {
-        if (i > 1)
-            commandLine += ' ';
-        commandLine += argv[i];
+    if (argc == 2 && std::strcmp(argv[1], "--pick") == 0)
+        return PickRectangleX11();
+
+    Overrides overrides;
+    int first = 1;
+    for (; first < argc && std::strncmp(argv[first], "--", 2) == 0; first++) {
+        const char* option = argv[first];
+        if (std::strcmp(option, "--cursor") == 0)
+            overrides.cursor = 1;
+        else if (std::strcmp(option, "--no-cursor") == 0)
+            overrides.cursor = 0;
+        else if (std::strcmp(option, "--optimize") == 0)
+            overrides.optimize = 1;
+        else if (std::strcmp(option, "--no-optimize") == 0)
+            overrides.optimize = 0;
+        else {
+            const std::string why = "unknown option " + std::string(option) + " (or one that must stand alone)";
+            return Usage(why.c_str());
+        }
     }
-    int exitCode = 0;
+    // The window could save an override with the other settings: options
+    // are for the batch modes only.
+    if (first > 1 && first == argc)
+        return Usage("the options need a mode after them");
+
+    LoadSettings();
+    // In memory only: a batch mode never saves the settings.
+    if (overrides.cursor >= 0)
+        settings.cursor = overrides.cursor;
+    if (overrides.optimize >= 0)
+        settings.optimize = overrides.optimize;
+    UseX11Screen();
     // Without a mode, the window; without a display for it, the usage.
     if (argc == 1) {
         const int windowExit = RunMainWindowGtk(argc, argv);
         if (windowExit >= 0)
             return windowExit;
-        std::fputs(kHelp, stderr);
-        return 1;
+        return Usage(nullptr);
     }
-    if (!RunBatchMode(commandLine.c_str(), &exitCode)) {
-        std::fputs(kHelp, stderr);
-        return 1;
+    std::string commandLine;
+    for (int i = first; i < argc; i++) {
+        if (i > first)
+            commandLine += ' ';
+        commandLine += argv[i];
     }
+    batchReplacementReport = PrintReplacement;
+    int exitCode = 0;
+    if (!RunBatchMode(commandLine.c_str(), &exitCode))
+        return Usage(nullptr);
     // The screen's own failure explains a recording without frames best.
     const char* why = X11ScreenFailure();
     if (!why)
         why = BatchModeFailure();
     if (why)
         std::fprintf(stderr, "pixlo: %s\n", why);
+    // Unlike pixlo.exe, a FAIL line is a failure of the process too.
+    if (BatchModeFailure())
+        return 1;
     return exitCode;
 }

@@ -36,6 +36,19 @@ struct Shell {
 
 Shell shell;
 
+// A drag of the margin ring, which the window follows itself: with a window
+// manager or without one, and with Shift keeping the shape.
+struct MarginDrag {
+    int32_t edge = 0;  // 0: no drag
+    double pointerX = 0;
+    double pointerY = 0;
+    Edges start = {};
+    int32_t baseWidth = 0;
+    int32_t baseHeight = 0;
+};
+
+MarginDrag drag;
+
 int32_t ViewfinderBare()
 {
     return recorderState.recording.load() || shell.startingCapture;
@@ -353,28 +366,28 @@ const char* CursorName(int32_t hit)
     }
 }
 
-bool EdgeOf(int32_t hit, GdkWindowEdge* edge)
-{
-    switch (hit) {
-    case kHitLeft: *edge = GDK_WINDOW_EDGE_WEST; return true;
-    case kHitRight: *edge = GDK_WINDOW_EDGE_EAST; return true;
-    case kHitTop: *edge = GDK_WINDOW_EDGE_NORTH; return true;
-    case kHitBottom: *edge = GDK_WINDOW_EDGE_SOUTH; return true;
-    case kHitTopLeft: *edge = GDK_WINDOW_EDGE_NORTH_WEST; return true;
-    case kHitTopRight: *edge = GDK_WINDOW_EDGE_NORTH_EAST; return true;
-    case kHitBottomLeft: *edge = GDK_WINDOW_EDGE_SOUTH_WEST; return true;
-    case kHitBottomRight: *edge = GDK_WINDOW_EDGE_SOUTH_EAST; return true;
-    default: return false;
-    }
-}
-
 int32_t HitAt(double x, double y)
 {
     return MainHitTest(static_cast<int32_t>(x), static_cast<int32_t>(y), shell.width, shell.height);
 }
 
+void FollowDrag(double xRoot, double yRoot, int shift)
+{
+    // The window is its client: no frame of its own to add.
+    const FrameExtra extra = OuterExtraFor(shell.width, shell.height, shell.width, shell.height);
+    const Edges r = DraggedOuter(drag.edge, drag.start, static_cast<int32_t>(xRoot - drag.pointerX),
+                                 static_cast<int32_t>(yRoot - drag.pointerY), extra, shift, drag.baseWidth,
+                                 drag.baseHeight);
+    gtk_window_move(GTK_WINDOW(shell.window), r.left, r.top);
+    gtk_window_resize(GTK_WINDOW(shell.window), r.right - r.left, r.bottom - r.top);
+}
+
 gboolean OnMotion(GtkWidget*, GdkEventMotion* event, gpointer)
 {
+    if (drag.edge) {
+        FollowDrag(event->x_root, event->y_root, (event->state & GDK_SHIFT_MASK) != 0);
+        return TRUE;
+    }
     const char* cursorName = CursorName(HitAt(event->x, event->y));
     GdkWindow* canvasWindow = gtk_widget_get_window(shell.canvas);
     GdkCursor* cursor = cursorName ? gdk_cursor_new_from_name(gdk_window_get_display(canvasWindow), cursorName)
@@ -401,13 +414,14 @@ gboolean OnPress(GtkWidget*, GdkEventButton* event, gpointer)
 {
     if (event->button != 1 || event->type != GDK_BUTTON_PRESS)
         return TRUE;
-    GdkWindowEdge edge;
-    if (EdgeOf(HitAt(event->x, event->y), &edge)) {
-        // GDK asks the window manager to size the window, and sizes it
-        // itself from the pointer's motion where there is none.
-        gtk_window_begin_resize_drag(GTK_WINDOW(shell.window), edge, static_cast<gint>(event->button),
-                                     static_cast<gint>(event->x_root), static_cast<gint>(event->y_root),
-                                     event->time);
+    const int32_t edge = SizingEdgeForHit(HitAt(event->x, event->y));
+    if (edge) {
+        // The press's implicit grab brings the motion here until the release.
+        gint x = 0, y = 0;
+        gtk_window_get_position(GTK_WINDOW(shell.window), &x, &y);
+        const Box area = RecordingArea(shell.width, shell.height);
+        drag = {edge, event->x_root, event->y_root, {x, y, x + shell.width, y + shell.height}, area.width,
+                area.height};
         return TRUE;
     }
     const int32_t button = ButtonAt(event->x, event->y);
@@ -422,6 +436,10 @@ gboolean OnRelease(GtkWidget*, GdkEventButton* event, gpointer)
 {
     if (event->button != 1)
         return TRUE;
+    if (drag.edge) {
+        drag.edge = 0;
+        return TRUE;
+    }
     const int32_t pressed = shell.pressed;
     shell.pressed = -1;
     gtk_widget_queue_draw(shell.canvas);

@@ -53,3 +53,44 @@ int32_t InputShape(int32_t clientWidth, int32_t clientHeight, Box* boxes)
     boxes[0] = {0, 0, clientWidth, kViewfinderTop};
     return 1 + MarginRing(clientWidth, clientHeight, boxes + 1);
 }
+
+int32_t SizingEdgeForHit(int32_t hit)
+{
+    // The hit codes and the sizing edges run in the same order, 9 apart.
+    return hit >= kHitLeft && hit <= kHitBottomRight ? hit - (int32_t{kHitLeft} - int32_t{kEdgeLeft}) : 0;
+}
+
+Edges DraggedOuter(int32_t edge, Edges start, int32_t dx, int32_t dy, FrameExtra extra, int32_t shift,
+                   int32_t baseWidth, int32_t baseHeight)
+{
+    const bool left = edge == kEdgeLeft || edge == kEdgeTopLeft || edge == kEdgeBottomLeft;
+    const bool right = edge == kEdgeRight || edge == kEdgeTopRight || edge == kEdgeBottomRight;
+    const bool top = edge == kEdgeTop || edge == kEdgeTopLeft || edge == kEdgeTopRight;
+    const bool bottom = edge == kEdgeBottom || edge == kEdgeBottomLeft || edge == kEdgeBottomRight;
+    Edges r = start;
+    if (left)
+        r.left += dx;
+    if (right)
+        r.right += dx;
+    if (top)
+        r.top += dy;
+    if (bottom)
+        r.bottom += dy;
+    if (shift && ShiftLockedSizing(edge, baseWidth, baseHeight, extra, &r))
+        return r;
+    const int32_t leastWidth = kMinViewfinderSide + extra.width;
+    const int32_t leastHeight = kMinViewfinderSide + extra.height;
+    if (r.right - r.left < leastWidth) {
+        if (left)
+            r.left = r.right - leastWidth;
+        else
+            r.right = r.left + leastWidth;
+    }
+    if (r.bottom - r.top < leastHeight) {
+        if (top)
+            r.top = r.bottom - leastHeight;
+        else
+            r.bottom = r.top + leastHeight;
+    }
+    return r;
+}

@@ -28,3 +28,14 @@ int32_t VisibleShape(int32_t clientWidth, int32_t clientHeight, int32_t recordin
 // resized by; the recording area, its guides and label included, lets
 // clicks through.
 int32_t InputShape(int32_t clientWidth, int32_t clientHeight, Box* boxes);
+
+// The sizing edge a margin hit code drags (kEdgeLeft .. kEdgeBottomRight), 0
+// for a code that sizes nothing.
+int32_t SizingEdgeForHit(int32_t hit);
+
+// The window's outer rectangle while its margin is dragged by (dx, dy) from
+// start: the dragged sides follow the pointer, the window never goes below a
+// 64 x 64 viewfinder (the opposite sides stay), and with shift the
+// viewfinder keeps the shape of base, the recording area the drag began with.
+Edges DraggedOuter(int32_t edge, Edges start, int32_t dx, int32_t dy, FrameExtra extra, int32_t shift,
+                   int32_t baseWidth, int32_t baseHeight);

@@ -156,6 +156,47 @@ run_mode() {
     fail "$mode: the first frame does not show the listener under the area"
   ok "$mode: Record, Stop, Generate and Save write a GIF of what lay under the recording area"
 
+  # Cancel in the Save dialog: the status line and the folder stay as they were.
+  shot saved.ppm
+  ls -l --time-style=full-iso bin >files.before
+  click 150 18
+  wait_for 10 xdotool search --onlyvisible --name '^保存 GIF$' >/dev/null || fail "$mode: no Save dialog the second time"
+  sleep 0.5
+  xdotool key Escape
+  wait_for 5 sh -c "! xdotool search --onlyvisible --name '^保存 GIF$' >/dev/null" || fail "$mode: Escape left the Save dialog open"
+  sleep 0.5
+  shot cancelled.ppm
+  # The status line's text, not the buttons' hover looks.
+  [ "$(python3 "$pixels" count saved.ppm 244 9 80 20 255,255,255 60)" -lt 1500 ] || fail "$mode: no saved text to keep"
+  read -r count first <<<"$(python3 "$pixels" diff saved.ppm 244 9 cancelled.ppm 244 9 $((client_w - 244)) 20 0)"
+  [ "$count" = 0 ] || fail "$mode: cancelling the Save dialog changed $count pixels of the status line, $first"
+  ls -l --time-style=full-iso bin | cmp -s files.before - || fail "$mode: cancelling the Save dialog changed the folder"
+  ok "$mode: Cancel in the Save dialog leaves the status line and the files as they were"
+
+  # Saving over an existing file asks first; Escape there keeps the file,
+  # Replace writes the recording over it.
+  echo "not a GIF" >bin/out.gif
+  click 150 18
+  wait_for 10 xdotool search --onlyvisible --name '^保存 GIF$' >/dev/null || fail "$mode: no Save dialog the third time"
+  sleep 0.5
+  xdotool key ctrl+a
+  xdotool type --delay 40 out.gif
+  sleep 0.3
+  xdotool key Return
+  sleep 1.5
+  [ "$(cat bin/out.gif)" = "not a GIF" ] || fail "$mode: saving over out.gif did not ask first"
+  xdotool key Escape
+  sleep 1
+  [ "$(cat bin/out.gif)" = "not a GIF" ] || fail "$mode: saying no to the question replaced out.gif"
+  xdotool search --onlyvisible --name '^保存 GIF$' >/dev/null || fail "$mode: saying no to the question closed the Save dialog"
+  xdotool key Return
+  sleep 1.5
+  [ "$(cat bin/out.gif)" = "not a GIF" ] || fail "$mode: the second Save did not ask again"
+  xdotool key Return
+  wait_for 10 sh -c "identify bin/out.gif >/dev/null 2>&1" || fail "$mode: Replace did not write the GIF over out.gif"
+  [[ $(identify -format '%w %h\n' bin/out.gif | head -1) == "320 200" ]] || fail "$mode: the replaced out.gif is not 320x200"
+  ok "$mode: saving over a file asks first, keeps it on no and replaces it on yes"
+
   # The margin ring sizes the window, with or without a window manager; the
   # outline follows, and the viewfinder never goes below 64 x 64.
   xdotool mousemove $((client_w - 2)) $((client_h - 2)) mousedown 1
@@ -170,6 +211,26 @@ run_mode() {
   wait_for 3 sh -c "xdotool getwindowgeometry $window | grep -q 'Geometry: 76x'" ||
     fail "$mode: a drag on the left edge past the right one left $(xdotool getwindowgeometry "$window" | tail -1)"
   ok "$mode: the margin sizes the window down to a 64-pixel viewfinder"
+
+  # With Shift held, the viewfinder keeps the shape it had when the drag
+  # began, the width leading: the height follows the width.
+  local geometry wx wy ww wh tx ty want_w want_h
+  geometry=$(xdotool getwindowgeometry "$window")
+  read -r wx wy <<<"$(sed -n 's/.*Position: \([0-9-]*\),\([0-9-]*\).*/\1 \2/p' <<<"$geometry")"
+  read -r ww wh <<<"$(sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p' <<<"$geometry")"
+  want_w=$((ww + 64))
+  # The area's width times its old height over its old width, rounded.
+  want_h=$(((2 * (want_w - 12) * (wh - 48) + (ww - 12)) / (2 * (ww - 12)) + 48))
+  tx=$((wx + ww - 2)) ty=$((wy + wh - 2))
+  xdotool mousemove $tx $ty keydown shift mousedown 1
+  xdotool mousemove $((tx + 30)) $((ty + 3)) sleep 0.2 mousemove $((tx + 64)) $((ty + 5)) sleep 0.3 mouseup 1 keyup shift
+  wait_for 3 sh -c "xdotool getwindowgeometry $window | grep -q 'Geometry: ${want_w}x${want_h}'" ||
+    fail "$mode: a Shift-drag from ${ww}x$wh left $(xdotool getwindowgeometry "$window" | tail -1), expected ${want_w}x$want_h"
+  sleep 0.5
+  shot shifted.ppm
+  [ "$(at shifted.ppm $((wx + want_w / 2)) $((wy + want_h - 1)))" = "$outline_colour" ] ||
+    fail "$mode: no outline on the bottom edge after the Shift-drag"
+  ok "$mode: Shift keeps the viewfinder's shape (${ww}x$wh to ${want_w}x$want_h)"
 
   close_and_expect_exit idle
   rm bin/out.gif

@@ -92,7 +92,7 @@ rects=(
   "-30 -20 120 90|negative x and y"
 )
 
-# --- Runs without a screen to record: the FAIL line, exit 0, one reason.
+# --- Runs without a screen to record: the FAIL line, exit 1, one reason.
 absent=""
 for n in $(seq 70 79); do
   if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then absent=$n; break; fi
@@ -105,21 +105,21 @@ for case in "${cases[@]}"; do
   status=0
   # shellcheck disable=SC2086
   timeout 30 env $environment bin/pixlo /rect 0 0 64 48 1 none.gif >out.txt 2>err.txt || status=$?
-  [ "$(cat out.txt)" = "FAIL: none.gif  frames=0" ] && [ "$status" = 0 ] ||
-    fail "env $environment: exit $status and '$(cat out.txt)', expected the FAIL line and exit 0"
+  [ "$(cat out.txt)" = "FAIL: none.gif  frames=0" ] && [ "$status" = 1 ] ||
+    fail "env $environment: exit $status and '$(cat out.txt)', expected the FAIL line and exit 1"
   [ "$(wc -l <err.txt)" = 1 ] && grep -qF "$named" err.txt ||
     fail "env $environment: standard error '$(cat err.txt)', expected one line naming $named"
   [ ! -e none.gif ] || fail "env $environment left a file"
 done
-ok "no DISPLAY and a display that does not exist: the FAIL line, exit 0, and why ($(cat err.txt))"
+ok "no DISPLAY and a display that does not exist: the FAIL line, exit 1, and why ($(cat err.txt))"
 
 # A target that can never be written: FAIL at once, and why on standard error.
 mkdir -p a-folder
 for target in no-such-folder/x.gif a-folder; do
   status=0
   timeout 5 bin/pixlo /rect 0 0 64 48 10 "$target" >out.txt 2>err.txt || status=$?
-  [ "$(cat out.txt)" = "FAIL: $target  frames=0" ] && [ "$status" = 0 ] ||
-    fail "/rect of 10 s to $target: exit $status and '$(cat out.txt)', expected the FAIL line at once"
+  [ "$(cat out.txt)" = "FAIL: $target  frames=0" ] && [ "$status" = 1 ] ||
+    fail "/rect of 10 s to $target: exit $status and '$(cat out.txt)', expected the FAIL line and exit 1 at once"
   [ "$(wc -l <err.txt)" = 1 ] && grep -q '^pixlo: ' err.txt ||
     fail "/rect to $target: standard error '$(cat err.txt)', expected one line saying why"
 done
@@ -128,13 +128,24 @@ ok "/rect to a missing folder or a folder: FAIL at once, and why ($(cat err.txt)
 native --version
 [[ $(cat out.txt) =~ ^pixlo\ 1\.3\ \(build\ [0-9]+\)$ ]] && [ "$status" = 0 ] || fail "--version: exit $status, '$(cat out.txt)'"
 native --help
-head -1 out.txt | grep -q '^usage: pixlo /rect x y w h seconds out.gif' && [ "$status" = 0 ] ||
+head -1 out.txt | grep -q '^usage: pixlo \[option...\] /rect x y w h seconds out.gif' && [ "$status" = 0 ] ||
   fail "--help: exit $status, '$(head -1 out.txt)'"
+for listed in --cursor --no-cursor --optimize --no-optimize --pick 'pixlo /rect $(pixlo --pick)'; do
+  grep -qF -- "$listed" out.txt || fail "--help does not mention $listed"
+done
 # With a display, no arguments open the window (tests/e2e/linux_window.sh).
 DISPLAY='' native
 [ ! -s out.txt ] && [ "$(head -1 err.txt)" = "$(head -1 <<<"$(bin/pixlo --help)")" ] && [ "$status" = 1 ] ||
   fail "no arguments: exit $status, expected the help on standard error and exit 1"
-ok "--version, --help (exit 0) and no arguments without a display (the help on standard error, exit 1)"
+# Options without a mode, and options that are not ours, are usage errors.
+for args in "--cursor" "--optimize --no-cursor" "--bogus /test x.gif" "--pick --cursor"; do
+  # shellcheck disable=SC2086
+  native $args
+  [ "$status" = 1 ] && [ ! -s out.txt ] && grep -q '^pixlo: ' err.txt && grep -q '^usage: pixlo' err.txt ||
+    fail "pixlo $args: exit $status, '$(cat out.txt)', '$(head -1 err.txt)', expected why and the help on stderr, exit 1"
+done
+[ ! -e x.gif ] || fail "a usage error wrote x.gif"
+ok "--version, --help (exit 0); no arguments without a display, options without a mode, unknown options (the help on standard error, exit 1)"
 
 # record_rects METHOD NAME CURSOR: each rectangle of the scene recorded
 # through the probe, its screen copied by METHOD, which must give the screen
@@ -167,6 +178,73 @@ start_xvfb "${screen_w}x$screen_h" xvfb.log -noreset || fail "Xvfb did not start
 servers+=("$xvfb_pid")
 paint_scene
 record_rects "shared memory" shm 0
+
+# --- What /rect cannot use it replaces, one plain line each on standard
+# error, and the run goes on.
+native /rect 20 20 0 -2 0 replaced.gif none 0 -1
+rect_ok replaced.gif 320 240
+expected_err="pixlo: w 0 replaced by 320
+pixlo: h -2 replaced by 240
+pixlo: seconds 0 replaced by 1
+pixlo: fps 0 replaced by 12
+pixlo: outwidth -1 replaced by 0"
+[ "$(cat err.txt)" = "$expected_err" ] || fail "/rect with values to replace: standard error '$(cat err.txt)'"
+native /rect 20 20 64 48 1 replaced.gif missing.png 400 5000
+[[ $(cat out.txt) =~ ^OK:\ replaced.gif\ \ frames=1\ \ out=1920x1440 ]] && [ "$status" = 0 ] ||
+  fail "/rect with a missing watermark, fps 400 and outwidth 5000: exit $status, '$(cat out.txt)'"
+expected_err="pixlo: fps 400 replaced by 100
+pixlo: outwidth 5000 replaced by 1920
+pixlo: watermark missing.png cannot be loaded: none is used"
+[ "$(cat err.txt)" = "$expected_err" ] || fail "/rect with a missing watermark: standard error '$(cat err.txt)'"
+ok "/rect says each value it replaces on standard error and records"
+
+# --- --pick: a drag on the screen prints x y w h, both corner pixels
+# included, whichever way it went; a red outline follows the drag and is gone
+# afterwards; Escape cancels with exit 1.
+readonly outline=229,72,77
+# from | to | expected line
+drags=("100 120|300 250|100 120 201 131" "300 250|100 120|100 120 201 131" "410 40|400 60|400 40 11 21")
+for drag in "${drags[@]}"; do
+  IFS='|' read -r from to expected <<<"$drag"
+  bin/pixlo --pick >pick.out 2>pick.err &
+  pick_pid=$!
+  wait_for 5 grep -q 'drag over the area' pick.err || fail "--pick: no prompt on standard error: $(cat pick.err)"
+  read -r fx fy <<<"$from"
+  read -r tx ty <<<"$to"
+  xdotool mousemove "$fx" "$fy" mousedown 1 mousemove $(((fx + tx) / 2)) $(((fy + ty) / 2)) sleep 0.2 mousemove "$tx" "$ty"
+  sleep 0.5
+  import -window root -depth 8 ppm:picking.ppm
+  read -r px py pw ph <<<"$expected"
+  for point in "$px $py" "$((px + pw - 1)) $((py + ph - 1))" "$((px + pw / 2)) $py" "$px $((py + ph / 2))"; do
+    # shellcheck disable=SC2086
+    [ "$(python3 "$pixels" at picking.ppm $point)" = "$outline" ] || fail "--pick $drag: no outline at $point while dragging"
+  done
+  xdotool mouseup 1
+  status=0
+  timeout 5 tail --pid="$pick_pid" -f /dev/null || fail "--pick $drag: still running after the release"
+  wait "$pick_pid" || status=$?
+  [ "$(cat pick.out)" = "$expected" ] && [ "$status" = 0 ] ||
+    fail "--pick from $from to $to: exit $status, '$(cat pick.out)', expected '$expected'"
+  sleep 0.3
+  import -window root -depth 8 ppm:picked.ppm
+  read -r count first <<<"$(differing picked.ppm screen.ppm "$screen_w" "$screen_h" 0)"
+  [ "$count" = 0 ] || fail "--pick $drag: the screen keeps $count changed pixels afterwards, $first"
+done
+# What --pick printed is what /rect takes.
+native /rect $(cat pick.out) 1 picked.gif
+rect_ok picked.gif 11 21
+bin/pixlo --pick >pick.out 2>pick.err &
+pick_pid=$!
+wait_for 5 grep -q 'drag over the area' pick.err || fail "--pick: no prompt on standard error: $(cat pick.err)"
+xdotool mousemove 50 50 mousedown 1 mousemove 90 90 sleep 0.2 key Escape
+status=0
+timeout 5 tail --pid="$pick_pid" -f /dev/null || fail "--pick: still running after Escape"
+wait "$pick_pid" || status=$?
+xdotool mouseup 1
+[ "$status" = 1 ] && [ ! -s pick.out ] || fail "--pick cancelled by Escape: exit $status, '$(cat pick.out)'"
+DISPLAY='' native --pick
+[ "$status" = 1 ] && [ ! -s out.txt ] && grep -q DISPLAY err.txt || fail "--pick without a display: exit $status, '$(cat err.txt)'"
+ok "--pick prints the dragged x y w h for /rect, shows an outline only while dragging; Escape and no display end with 1"
 
 # --- The cursor: a themed crosshair (24 x 24, hotspot in the middle, soft
 # shadow) set on the root window and read back through XFixes, over a
@@ -204,6 +282,50 @@ for row in "${pointers[@]}"; do
   [ "$count" = 0 ] || fail "/rect with the cursor at $pointer ($what): $count of $compared blocks differ, $first"
   ok "cursor at $pointer, $what: the ${cw}x$ch image (hotspot $hx,$hy) with its top-left corner at the pointer"
 done
+
+# --cursor and --no-cursor beat the settings file for one run and leave it
+# as it was. The pointer is still left of and above the rectangle, so its
+# visible part is in expected.ppm.
+# file's cursor | option | the picture it must give
+overrides=("1|--no-cursor|plain.ppm" "0|--cursor|expected.ppm")
+for row in "${overrides[@]}"; do
+  IFS='|' read -r file_cursor option picture <<<"$row"
+  printf '[settings]\ncursor=%s\n' "$file_cursor" >bin/Pixlo.ini
+  cp bin/Pixlo.ini ini.before
+  native "$option" /rect "$x" "$y" "$w" "$h" 1 override.gif
+  rect_ok override.gif "$w" "$h"
+  frame override.gif recorded.ppm
+  read -r count compared first <<<"$(python3 "$pixels" blocks recorded.ppm 0 0 "$picture" 0 0 "$w" "$h" 48)"
+  [ "$count" = 0 ] || fail "cursor=$file_cursor in the file, $option: $count of $compared blocks differ from $picture, $first"
+  cmp -s ini.before bin/Pixlo.ini || fail "$option changed the settings file"
+done
+ok "--cursor and --no-cursor override the settings file for the run and do not change it"
+
+# --optimize and --no-optimize likewise: the pointer moves during the
+# recording, so with changed areas a later frame covers less than the whole.
+# file's optimize | option | whether a later frame is smaller
+overrides=("1|--no-optimize|no" "0|--optimize|yes")
+for row in "${overrides[@]}"; do
+  IFS='|' read -r file_optimize option smaller <<<"$row"
+  printf '[settings]\ncursor=1\noptimize=%s\n' "$file_optimize" >bin/Pixlo.ini
+  cp bin/Pixlo.ini ini.before
+  xdotool mousemove $((x + 5)) $((y + 5))
+  (sleep 0.6; xdotool mousemove $((x + 30)) $((y + 20)); sleep 0.6; xdotool mousemove $((x + 10)) $((y + 30))) &
+  mover=$!
+  native "$option" /rect "$x" "$y" "$w" "$h" 2 optimize.gif
+  wait "$mover"
+  [ "$status" = 0 ] || fail "$option: exit $status, '$(cat out.txt)'"
+  identify -format '%w %h\n' optimize.gif >sizes.txt
+  [ "$(wc -l <sizes.txt)" -ge 2 ] || fail "$option: only one frame, the pointer did not move"
+  partial=$(tail -n +2 sizes.txt | grep -vc "^$w $h\$" || true)
+  if [ "$smaller" = yes ]; then
+    [ "$partial" -gt 0 ] || fail "$option over optimize=$file_optimize: every frame is whole"
+  else
+    [ "$partial" = 0 ] || fail "$option over optimize=$file_optimize: $partial frames are not whole"
+  fi
+  cmp -s ini.before bin/Pixlo.ini || fail "$option changed the settings file"
+done
+ok "--optimize and --no-optimize override the settings file for the run and do not change it"
 rm bin/Pixlo.ini
 
 # --- pixlo.exe under Wine records the same still scenes: the same pixels.

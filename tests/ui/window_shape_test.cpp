@@ -77,4 +77,43 @@ TEST(WindowShape, ToolbarAndMarginTakeThePointerTheAreaPassesIt)
     }
 }
 
+// The margin drag of the native window, whose outer rectangle is its client:
+// 12 x 48 more than the recording area.
+TEST(WindowShape, MarginDragsMoveTheDraggedSidesDownToTheMinimum)
+{
+    const FrameExtra extra = OuterExtraFor(332, 248, 332, 248);
+    const Edges start = {100, 50, 432, 298};  // a 320 x 200 area
+    struct Case {
+        const char* name;
+        int32_t hit, dx, dy, shift;
+        Edges expected;
+    } cases[] = {
+        {"bottom-right out", kHitBottomRight, 40, 30, 0, {100, 50, 472, 328}},
+        {"top-left in", kHitTopLeft, 20, 10, 0, {120, 60, 432, 298}},
+        {"right edge ignores dy", kHitRight, -20, 99, 0, {100, 50, 412, 298}},
+        {"top edge ignores dx", kHitTop, 99, -20, 0, {100, 30, 432, 298}},
+        {"bottom-left", kHitBottomLeft, -10, 10, 0, {90, 50, 432, 308}},
+        {"top-right", kHitTopRight, 10, -10, 0, {100, 40, 442, 298}},
+        // Past the opposite side: a 64 x 64 area, the opposite sides stay.
+        {"left past right", kHitLeft, 600, 0, 0, {356, 50, 432, 298}},
+        {"bottom past top", kHitBottom, 0, -500, 0, {100, 50, 432, 162}},
+        {"top-left past both", kHitTopLeft, 900, 900, 0, {356, 186, 432, 298}},
+        // Shift: the area keeps 320:200, the width leading.
+        {"shift bottom-right", kHitBottomRight, 80, 5, 1, {100, 50, 512, 348}},
+        {"shift top-left", kHitTopLeft, -80, 0, 1, {20, 0, 432, 298}},
+        {"shift left edge in", kHitLeft, 160, 0, 1, {260, 50, 432, 198}},
+        {"shift below the minimum", kHitRight, -400, 0, 1, {100, 50, 176, 162}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Edges r = DraggedOuter(SizingEdgeForHit(c.hit), start, c.dx, c.dy, extra, c.shift, 320, 200);
+        EXPECT_EQ(r.left, c.expected.left);
+        EXPECT_EQ(r.top, c.expected.top);
+        EXPECT_EQ(r.right, c.expected.right);
+        EXPECT_EQ(r.bottom, c.expected.bottom);
+    }
+    for (int32_t hit : {int32_t{kHitDefault}, int32_t{kHitClient}, 9, 18})
+        EXPECT_EQ(SizingEdgeForHit(hit), 0) << hit;
+}
+
 }  // namespace
