@@ -53,6 +53,7 @@ check "windowed program under wine" bash tests/e2e/windowed.sh
 check "settings window under wine" bash tests/e2e/settings_window.sh
 check "native recorder on X11" bash tests/e2e/native_recorder.sh
 check "native window on X11" bash tests/e2e/linux_window.sh
+check "native settings window on X11" bash tests/e2e/linux_settings.sh
 check "fuzzing" env FUZZ_SECONDS="${FUZZ_SECONDS:-45}" bash fuzz/run.sh
 
 source scripts/wine-env.sh

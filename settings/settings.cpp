@@ -4,23 +4,23 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/module_files.h"
 #include "settings/ini_file.h"
+#include "settings/settings_location.h"
 
 Settings settings = {10, 0, 1, 360, 480, 480, 0, 0};
 char settingsPath[kSettingsPathSize];
-SettingsApi settingsApi = {IniReadInt, IniWriteString};
+SettingsApi settingsApi = {IniReadInt, PlatformWriteSetting, PlatformSettingsPath};
 
-static const char kFileName[] = "Pixlo.ini";
-
-// The executable's directory followed by the file name. The path stays empty
-// (no settings file) when the executable's own path cannot be had whole, or
-// when its directory is longer than 250 characters and leaves no room for the
-// name: a truncated path would name some ancestor directory, and a settings
-// file there is worse than none.
+// The path stays empty (no settings file) when it cannot be had whole: beside
+// the executable, a directory longer than 250 characters leaves no room for
+// the name, and a truncated path would name some ancestor directory, where a
+// settings file is worse than none.
 static void BuildSettingsPath()
 {
-    ModuleSiblingPath(kFileName, settingsPath, kSettingsPathSize);
+    if (settingsApi.locate)
+        settingsApi.locate(settingsPath, kSettingsPathSize);
+    else
+        SettingsPathBesideProgram(settingsPath, kSettingsPathSize);
 }
 
 static int32_t ReadSetting(const char* section, const char* key, int32_t fallback)

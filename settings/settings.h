@@ -1,5 +1,6 @@
 #pragma once
-// The eight user settings and their file, Pixlo.ini beside the executable.
+// The eight user settings and their file, Pixlo.ini (where it lives:
+// settings_location.h).
 // Other subsystems read the fields directly; only the settings window changes
 // them, and it saves after every change.
 
@@ -32,13 +33,17 @@ extern char settingsPath[kSettingsPathSize];
 
 // What the settings store needs from the platform. Natively and in the unit
 // tests the profile entries are our own ini code; the Windows start-up points
-// them at the system's profile functions (FillSettingsApi).
+// them at the system's profile functions (FillSettingsApi). The defaults
+// locate and write the file as the platform does (settings_location.h).
 struct SettingsApi {
     // The entry's integer, or fallback when the file, section or key is missing.
     int32_t (*getInt)(const char* section, const char* key, int32_t fallback, const char* path);
     // Sets the entry, keeping every other line; 1 on success. Null when the
     // platform cannot save.
     int32_t (*writeString)(const char* section, const char* key, const char* value, const char* path);
+    // The settings file's full path into buffer; 0 and "" when there is none.
+    // Null: Pixlo.ini beside the executable.
+    int32_t (*locate)(char* buffer, int32_t size);
 };
 
 extern SettingsApi settingsApi;

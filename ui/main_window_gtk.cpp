@@ -14,6 +14,8 @@
 #include "recorder/recorder_state.h"
 #include "settings/settings.h"
 #include "ui/main_layout.h"
+#include "ui/settings_layout.h"
+#include "ui/settings_window_gtk.h"
 #include "ui/shell_exit.h"
 #include "ui/shell_texts.h"
 #include "ui/toolbar_look.h"
@@ -283,6 +285,7 @@ void Record()
                  watermarkImage.inUse);
     shell.startingCapture = 0;
     Refresh();
+    SettingsRecordingChanged();
 }
 
 void Stop()
@@ -449,7 +452,8 @@ gboolean OnRelease(GtkWidget*, GdkEventButton* event, gpointer)
     case ID_RECORD: Record(); break;
     case ID_STOP: Stop(); break;
     case ID_GENERATE: Generate(); break;
-    default: break;  // the settings window is not built natively yet
+    case ID_SETTINGS: OpenSettingsWindowGtk(); break;
+    default: break;
     }
     return TRUE;
 }
@@ -475,6 +479,7 @@ gboolean DeliverPosted(gpointer data)
                        outputGeometry.outHeight);
         ShowStatus(text);
         Refresh();
+        SettingsRecordingChanged();
     }
     return G_SOURCE_REMOVE;
 }
@@ -526,6 +531,7 @@ int RunMainWindowGtk(int argc, char** argv)
     g_signal_connect(window, "delete-event", G_CALLBACK(OnDelete), nullptr);
     g_signal_connect_after(window, "realize", G_CALLBACK(+[](GtkWidget*, gpointer) { UpdateShape(); }), nullptr);
     gtk_widget_show_all(window);
+    PrepareSettingsWindowGtk(GTK_WINDOW(window), Refresh);
     gtk_main();
     pango_font_description_free(shell.font);
     return 0;

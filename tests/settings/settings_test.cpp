@@ -10,6 +10,7 @@
 #include "common/module_files.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
+#include "settings/settings_location.h"
 #include "tests/support/files.h"
 
 namespace {
@@ -71,6 +72,9 @@ protected:
         moduleFilesApi.executablePath = FakeExecutablePath;
         settingsApi.getInt = FakeGetInt;
         settingsApi.writeString = FakeWriteString;
+        // The file beside the executable, which the fake names; the native
+        // configuration folder has tests of its own.
+        settingsApi.locate = SettingsPathBesideProgram;
     }
     void TearDown() override
     {

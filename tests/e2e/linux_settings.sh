@@ -1,0 +1,226 @@
+#!/usr/bin/env bash
+# End-to-end checks of the native settings window on private Xvfb displays,
+# without a window manager or compositor and under xcompmgr: the 设置 button
+# opens it at its client size; its pixels; real clicks on the slider (a press
+# and a drag that leaves the window), a switch, the output-width segments and
+# typed sizes change Pixlo.ini in the configuration folder, which the first
+# save creates; the main window follows a new size; a save that fails shows
+# in the footer; closing while typing commits. A Pixlo.ini beside the program
+# (a portable install) takes the changes instead.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+native_build=${PIXLO_BUILD_NATIVE:-$root/build/native}
+pixels="$root/tests/e2e/pixels.py"
+for tool in Xvfb xdotool xsetroot xcompmgr import python3 timeout; do
+  command -v "$tool" >/dev/null || { echo "linux settings: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
+done
+probe=$native_build/tests/pixlo_x11_window_probe
+[ -x "$native_build/pixlo" ] && [ -x "$probe" ] || { echo "linux settings: build first (scripts/build.sh native)" >&2; exit 1; }
+
+# shellcheck source=tests/e2e/lib.sh
+source "$root/tests/e2e/lib.sh"
+
+work=$(mktemp -d /tmp/pixlo-linux-settings.XXXXXX)
+xvfb_pid="" compositor_pid="" pixlo_pid=""
+cleanup() {
+  end_pid "$pixlo_pid"
+  end_pid "$compositor_pid"
+  end_pid "$xvfb_pid"
+  [ -n "${KEEP_WORK:-}" ] && echo "kept $work" || rm -rf "$work"
+}
+trap cleanup EXIT
+cd "$work"
+mkdir bin
+cp "$native_build/pixlo" bin/
+# GTK's settings store and accessibility bus need a session bus the test has not.
+export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
+# The user's own folders stay out of it: a home and a configuration folder
+# of the test's, the latter not made yet.
+export HOME=$work/home XDG_CONFIG_HOME=$work/config
+mkdir "$HOME"
+ini=$XDG_CONFIG_HOME/pixlo/Pixlo.ini
+
+readonly accent=19,94,82 grey=209,213,219 white=255,255,255 separator=229,231,235
+
+shot() { import -window root -depth 8 "ppm:$1"; }
+# at FILE X Y: a pixel of the settings window, in its client coordinates.
+at() { python3 "$pixels" at "$1" $(($2 + sx)) $(($3 + sy)); }
+window_of_size() {  # NAME WxH: prints the id of a visible window of that name and client size
+  local id
+  for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
+    [[ $(xdotool getwindowgeometry "$id") == *"Geometry: $2"* ]] && { echo "$id"; return 0; }
+  done
+  return 1
+}
+# footer_changes FILE: pixels of the footer's left part that differ from changed.ppm.
+footer_changes() {
+  python3 "$pixels" diff changed.ppm $((20 + sx)) $((404 + sy)) "$1" $((20 + sx)) $((404 + sy)) 200 16 40 |
+    awk 'NR == 1 {print $1}'
+}
+main_size() { xdotool getwindowgeometry "$main" | sed -n 's/.*Geometry: //p'; }
+# click X Y: in the settings window's client coordinates.
+click() { xdotool mousemove $(($1 + sx)) $(($2 + sy)) click 1; sleep 0.3; }
+value() { sed -n "s/^$1=//p" "${2:-$ini}" | tr -d '\r'; }
+expect_value() {  # KEY VALUE WHAT [FILE]
+  wait_for 3 test "$(value "$1" "${4:-}")" = "$2" ||
+    fail "$mode: $3: $1 is '$(value "$1" "${4:-}")' in ${4:-$ini}, expected $2"
+}
+
+start_pixlo() {  # main window client size
+  bin/pixlo >pixlo.out 2>pixlo.err &
+  pixlo_pid=$!
+  wait_for 10 window_of_size '^Pixlo$' "$1" >/dev/null || fail "$mode: no $1 window \"Pixlo\": $(cat pixlo.err)"
+  main=$(window_of_size '^Pixlo$' "$1")
+  sleep 0.5
+}
+open_settings() {
+  xdotool mousemove 208 18 click 1  # 设置, while the main window lies at the origin
+  wait_for 10 window_of_size '^设置（v1.3）$' 430x440 >/dev/null ||
+    fail "$mode: no 430x440 window \"设置（v1.3）\" after a click on 设置: $(cat pixlo.err)"
+  settings_window=$(window_of_size '^设置（v1.3）$' 430x440)
+  read -r sx sy < <(xdotool getwindowgeometry "$settings_window" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
+  sleep 0.5
+}
+close_pixlo() {
+  "$probe" close "$main"
+  local code=0
+  timeout 15 tail --pid="$pixlo_pid" -f /dev/null || fail "$mode: pixlo did not end within 15 s of closing"
+  wait "$pixlo_pid" || code=$?
+  pixlo_pid=""
+  [ "$code" = 0 ] || fail "$mode: closing ended with exit code $code: $(cat pixlo.err)"
+}
+
+run_mode() {
+  mode=$1
+  rm -rf "$XDG_CONFIG_HOME" bin/Pixlo.ini
+  start_xvfb 1024x768 xvfb.log -noreset
+  wait_for 5 xsetroot -solid '#3366cc' || fail "$mode: xsetroot"
+  if [ "$mode" = compositor ]; then
+    xcompmgr >compositor.log 2>&1 &
+    compositor_pid=$!
+    wait_for 10 sh -c 'xwininfo -root -tree | grep -q "\"xcompmgr\""' ||
+      fail "$mode: xcompmgr did not start: $(cat compositor.log)"
+  fi
+
+  # Defaults: a 480 x 480 viewfinder.
+  start_pixlo 492x528
+  open_settings
+  ok "$mode: 设置 opens a 430x440 settings window"
+  [ ! -e "$XDG_CONFIG_HOME" ] || fail "$mode: the configuration folder exists before any change"
+
+  shot defaults.ppm
+  cp defaults.ppm "$root/build/linux_settings_$mode.ppm" 2>/dev/null || true
+  local expected=(
+    "5 5 $white background"
+    "425 435 $white background"
+    "100 64 $separator separator"
+    "300 40 $separator slider-track"
+    "200 40 $white knob-at-10-fps"
+    "150 85 $grey cursor-switch-off"
+    "124 85 $white its-knob-left"
+    "332 85 $accent guides-switch-on"
+    "235 140 243,244,246 segmented-control"
+    "290 145 $accent selected-360px"
+    "380 160 243,244,246 actual-size-unselected"
+    "397 253 $grey autocheck-off"
+    "30 300 243,244,246 update-button"
+  )
+  local line x y colour what got
+  for line in "${expected[@]}"; do
+    read -r x y colour what <<<"$line"
+    got=$(at defaults.ppm "$x" "$y")
+    [ "$got" = "$colour" ] || fail "$mode: $what at $x,$y is $got, expected $colour"
+  done
+  local texts=("帧率 20 16 40 20" "鼠标光标 20 72 80 20" "输出-GIF 20 128 70 20" "480 120 193 76 23"
+               "检查更新 30 300 98 28" "note 20 404 140 14")
+  for line in "${texts[@]}"; do
+    read -r what x y w h <<<"$line"
+    got=$(python3 "$pixels" count defaults.ppm $((x + sx)) $((y + sy)) "$w" "$h" $white 40)
+    [ "$got" -lt $((w * h - 10)) ] || fail "$mode: no text $what at $x,$y"
+  done
+  ok "$mode: the window's pixels show the default settings and their labels"
+
+  click 410 40
+  expect_value fps 30 "a press at the slider's right end"
+  [ -d "$XDG_CONFIG_HOME/pixlo" ] || fail "$mode: the first save made no $XDG_CONFIG_HOME/pixlo"
+  # A drag that starts on the knob and leaves the window on the left.
+  xdotool mousemove $((300 + sx)) $((40 + sy)) mousedown 1 sleep 0.2 mousemove $((206 + sx)) $((40 + sy)) sleep 0.3
+  expect_value fps 11 "a drag to x 206"
+  xdotool mousemove $((sx + 500)) $((40 + sy)) sleep 0.3 mouseup 1
+  expect_value fps 30 "a drag past the window's right edge"
+  ok "$mode: the slider sets the rate by a press and by a drag, also outside the window"
+
+  click 150 90
+  expect_value cursor 1 "a click on the cursor switch"
+  click 375 150
+  expect_value outw 0 "a click on 实际大小"
+  click 230 150
+  expect_value outw 240 "a click on 240px"
+  shot changed.ppm
+  [ "$(at changed.ppm 118 85)" = "$accent" ] && [ "$(at changed.ppm 146 85)" = "$white" ] || fail "$mode: the cursor switch does not show on"
+  [ "$(at changed.ppm 235 145)" = "$accent" ] || fail "$mode: 240px does not show selected"
+  [ "$(at changed.ppm 300 40)" = "$accent" ] && [ "$(at changed.ppm 410 40)" = "$white" ] || fail "$mode: the slider is not filled at 30 fps"
+  ok "$mode: a switch and the output-width segments save their keys and show their state"
+
+  click 158 200
+  xdotool type --delay 60 320
+  xdotool key Return
+  expect_value defw 320 "320 typed into the width"
+  wait_for 3 test "$(main_size)" = 332x528 || fail "$mode: the main window is $(main_size) after the width 320"
+  click 288 200
+  xdotool type --delay 60 9
+  xdotool key Escape
+  sleep 0.3
+  [ -z "$(value defh)" ] || fail "$mode: Escape saved the height"
+  click 288 200
+  xdotool type --delay 60 200
+  click 300 380  # a press on nothing commits
+  expect_value defh 200 "200 typed into the height"
+  wait_for 3 test "$(main_size)" = 332x248 || fail "$mode: the main window is $(main_size) after the height 200"
+  ok "$mode: typed sizes save, Escape drops, and the main window follows"
+
+  # A save that fails says so in the footer.
+  rm "$ini"
+  mkdir "$ini"
+  click 360 260
+  shot failed.ppm
+  [ "$(footer_changes failed.ppm)" != 0 ] || fail "$mode: the footer did not change after a failed save"
+  [ "$(at failed.ppm 397 253)" = "$white" ] || fail "$mode: the start-up check switch did not turn on"
+  rmdir "$ini"
+  click 360 260  # off again, saved into a new file
+  expect_value autocheck 0 "the start-up check after the failed save"
+  shot saved-again.ppm
+  [ "$(footer_changes saved-again.ppm)" = 0 ] || fail "$mode: the footer did not come back after a save succeeded"
+  ok "$mode: a failed save shows in the footer until a save succeeds"
+
+  # Closing the window while typing commits the digits.
+  click 158 200
+  xdotool type --delay 60 256
+  "$probe" close "$settings_window"
+  expect_value defw 256 "closing while typing 256"
+  wait_for 3 sh -c "! xdotool search --onlyvisible --name '^设置（v1.3）$' >/dev/null" || fail "$mode: the window stays open"
+  wait_for 3 test "$(main_size)" = 268x248 || fail "$mode: the main window is $(main_size) after closing with 256"
+  ok "$mode: closing commits the typed width"
+  close_pixlo
+
+  if [ "$mode" = plain ]; then
+    # A portable install: the file beside the program takes the change and
+    # the configuration folder's file stays as it was.
+    printf '[settings]\ndefw=320\ndefh=200\n' >bin/Pixlo.ini
+    cp "$ini" config-before.ini
+    start_pixlo 332x248
+    open_settings
+    click 330 90
+    expect_value guides 0 "the guides switch of a portable install" bin/Pixlo.ini
+    cmp -s "$ini" config-before.ini || fail "$mode: the configuration folder's file changed beside a portable one"
+    close_pixlo
+    rm bin/Pixlo.ini
+    ok "$mode: a Pixlo.ini beside the program wins over the configuration folder"
+  fi
+
+  end_pid "$compositor_pid"; compositor_pid=""
+  end_pid "$xvfb_pid"; xvfb_pid=""
+}
+
+run_mode plain
+run_mode compositor

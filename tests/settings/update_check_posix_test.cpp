@@ -1,0 +1,126 @@
+// The native update check's HTTP client against a server on the loopback
+// interface that answers one request with a canned reply.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "settings/update_check_posix.h"
+
+namespace {
+
+class OneReplyServer {
+public:
+    // pieces are sent one after another with a short pause; stall keeps the
+    // connection open afterwards, silent until the client gives up.
+    OneReplyServer(std::vector<std::string> pieces, bool stall) : pieces(std::move(pieces)), stall(stall)
+    {
+        listener = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address = {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        socklen_t size = sizeof address;
+        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+        port = ntohs(address.sin_port);
+        listen(listener, 1);
+        worker = std::thread([this] { Serve(); });
+    }
+    ~OneReplyServer()
+    {
+        shutdown(listener, SHUT_RDWR);
+        close(listener);
+        worker.join();
+    }
+    int32_t port = 0;
+    std::string request;
+
+private:
+    void Serve()
+    {
+        const int connection = accept(listener, nullptr, nullptr);
+        if (connection < 0)
+            return;
+        char buffer[1024];
+        while (request.find("\r\n\r\n") == std::string::npos) {
+            const ssize_t n = recv(connection, buffer, sizeof buffer, 0);
+            if (n <= 0)
+                break;
+            request.append(buffer, static_cast<size_t>(n));
+        }
+        for (const std::string& piece : pieces) {
+            send(connection, piece.data(), piece.size(), MSG_NOSIGNAL);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        // A stalled reply ends when the client closes its side.
+        if (stall)
+            while (recv(connection, buffer, sizeof buffer, 0) > 0) {
+            }
+        close(connection);
+    }
+    std::vector<std::string> pieces;
+    bool stall;
+    int listener = -1;
+    std::thread worker;
+};
+
+TEST(NativeUpdateCheck, ReadsTheVersionFromReplies)
+{
+    const struct {
+        const char* name;
+        std::vector<std::string> pieces;
+        bool stall;
+        int32_t number;
+    } table[] = {
+        {"newer, with a line end", {"HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n20261105\r\n"}, false, 20261105},
+        {"head and body in pieces",
+         {"HTTP/1.1 200 OK\r\nContent-Len", "gth: 8\r\n\r\n2026", "1104"},
+         false,
+         20261104},
+        {"no length: the body ends with the connection", {"HTTP/1.0 200 OK\r\n\r\nv-20261105"}, false, 20261105},
+        {"chunked", {"HTTP/1.1 200 OK\r\ntransfer-encoding: chunked\r\n\r\n4\r\n2026\r\n5\r\n1105\n\r\n0\r\n\r\n"},
+         false, 20261105},
+        {"404 with digits in the body", {"HTTP/1.1 404 Not Found\r\nContent-Length: 8\r\n\r\n20261105"}, false, 0},
+        {"500", {"HTTP/1.1 500 Oops\r\nContent-Length: 8\r\n\r\n20261105"}, false, 0},
+        {"no digit in the first 63 bytes",
+         {"HTTP/1.1 200 OK\r\nContent-Length: 71\r\n\r\n" + std::string(63, 'x') + "20261105"},
+         false,
+         0},
+        {"not HTTP", {"SSH-2.0-OpenSSH\r\n\r\n20261105"}, false, 0},
+        {"the body stalls before its announced end",
+         {"HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n2026"},
+         true,
+         0},
+        {"no answer at all", {}, true, 0},
+    };
+    for (const auto& row : table) {
+        OneReplyServer server(row.pieces, row.stall);
+        EXPECT_EQ(FetchVersionOverHttp("127.0.0.1", server.port, 400), row.number) << row.name;
+        EXPECT_EQ(server.request.rfind("GET /version.txt HTTP/1.1\r\n", 0), 0u) << row.name << ": " << server.request;
+        EXPECT_NE(server.request.find("\r\nUser-Agent: Pixlo\r\n"), std::string::npos) << row.name;
+        EXPECT_NE(server.request.find("\r\nHost: 127.0.0.1:" + std::to_string(server.port) + "\r\n"),
+                  std::string::npos)
+            << row.name;
+    }
+}
+
+TEST(NativeUpdateCheck, NoServerIsAFailure)
+{
+    // A port that was bound and let go: nothing listens there.
+    int32_t port = 0;
+    {
+        OneReplyServer gone({}, false);
+        port = gone.port;
+        // Let its thread end without a client.
+    }
+    EXPECT_EQ(FetchVersionOverHttp("127.0.0.1", port, 400), 0);
+}
+
+}  // namespace
