@@ -182,6 +182,68 @@ def cursor(gif, flat, dx, dy, drawn):
     else:
         check(not other, f'{len(other)} pixels differ from the scene, e.g. {other[:3]}')
 
+def descriptors(path):
+    """Left, top, width and height of every image of a GIF, read from its image descriptors."""
+    data, at, found = open(path, 'rb').read(), 13, []
+    if data[10] & 0x80:
+        at += 3 << ((data[10] & 7) + 1)
+    def skip_sub_blocks(at):
+        while data[at]:
+            at += data[at] + 1
+        return at + 1
+    while data[at] != 0x3B:
+        if data[at] == 0x21:
+            at = skip_sub_blocks(at + 2)
+            continue
+        check(data[at] == 0x2C, f'{path}: unknown block {data[at]} at byte {at}')
+        left, top, width, height = (int.from_bytes(data[at + i:at + i + 2], 'little') for i in (1, 3, 5, 7))
+        found.append((left, top, width, height))
+        flags, at = data[at + 9], at + 10
+        if flags & 0x80:
+            at += 3 << ((flags & 7) + 1)
+        at = skip_sub_blocks(at + 1)
+    return found
+
+def areas(gif, source, optimized):
+    """The recording of the moving source animation: with `optimized`, every image after the first
+    is a rectangle smaller than the frame (and the first is the frame), otherwise every image is
+    the whole frame; either way every composed frame shows one of the source's pictures."""
+    frames, pictures = decode(gif), decode(source)
+    width, height = frames[0].width, frames[0].height
+    rects = descriptors(gif)
+    check(len(rects) == len(frames) >= 3, f'{len(rects)} images, {len(frames)} composed frames: the square did not move')
+    check(rects[0] == (0, 0, width, height), f'the first image is {rects[0]}, not the frame')
+    for k, (left, top, w, h) in enumerate(rects[1:], 1):
+        if optimized == '1':
+            check(w * h < width * height, f'image {k} is {w} x {h} at ({left}, {top}): the whole frame')
+        else:
+            check((left, top, w, h) == (0, 0, width, height), f'image {k} is {w} x {h} at ({left}, {top}), not whole')
+    for k, f in enumerate(frames):
+        row = slice(82 * width * 3, 83 * width * 3)  # through the square: tells the pictures apart
+        best = min(pictures, key=lambda p: sum(abs(a - b) for a, b in zip(f.data[row], p.data[row])))
+        wrong = [(x, y) for y in range(height) for x in range(width) if not near(f.at(x, y), best.at(x, y))]
+        if wrong:
+            sys.exit(f'composed frame {k} is no picture of the source: e.g. pixel {wrong[0]} is '
+                     f'{f.at(*wrong[0])}, the nearest picture shows {best.at(*wrong[0])} ({len(wrong)} such pixels)')
+
+def still_rows(shot, width, height, source, rows):
+    """Prints where the source animation shows on the screen, found by its top rows (never moving)."""
+    s, image = screen(shot, int(width), int(height)), decode(source)[0]
+    first = image.data[:image.width * 3]
+    start = 0
+    while True:
+        i = s.data.find(first, start)
+        check(i >= 0, 'the moving animation does not show yet')
+        if i % 3 == 0:
+            break
+        start = i + 1
+    x, y = (i // 3) % s.width, (i // 3) // s.width
+    for row in range(int(rows)):
+        at = ((y + row) * s.width + x) * 3
+        check(s.data[at:at + image.width * 3] == image.data[row * image.width * 3:(row + 1) * image.width * 3],
+              'the moving animation is not fully shown yet')
+    print(x, y)
+
 globals()[sys.argv[1]](*sys.argv[2:])
 EOF
 check() { python3 "$work/check.py" "$@"; }
@@ -487,3 +549,34 @@ rect_ok marked-rect.gif
 check watermark nocursor.gif marked-rect.gif 60 30 30 '(255,0,255)' '(147,207,172)' ||
   fail "/rect with mark.png: the watermark is not the 60x30 image in the top-left corner"
 ok "/rect blends a watermark file as 60x30 into the corner of the recorded frames"
+
+# --- Changed areas: a flat animation of a square moving over a still panel,
+# recorded with optimize=1 in the settings file: after the first frame only
+# the rectangles that changed are stored, and composed they still show the
+# animation's pictures. Without the key every frame is whole, as before.
+for k in 0 1 2 3 4 5 6 7 8 9; do
+  convert +antialias -size 180x120 xc:'#1e6e50' -fill '#f0f0f0' -draw 'rectangle 10,10 80,50' \
+    -fill '#c8781e' -draw "rectangle $((20 + 12 * k)),70 $((45 + 12 * k)),95" "moving-$k.png"
+done
+convert -delay 10 -loop 0 moving-?.png moving.gif
+animate -geometry +380+560 moving.gif >/dev/null 2>&1 &
+pids+=($!)
+moving_shown() {
+  import -window root -depth 8 rgb:root.rgb 2>/dev/null &&
+    check still_rows root.rgb "$screen_w" "$screen_h" moving.gif 60 >moving.txt 2>moving.err
+}
+wait_for 30 moving_shown || fail "the moving animation does not show on the display: $(cat moving.err)"
+read -r moving_x moving_y <moving.txt
+printf '[settings]\r\noptimize=1\r\n' >bin/Pixlo.ini
+pixlo /rect "$moving_x" "$moving_y" 180 120 2 areas.gif
+rm bin/Pixlo.ini
+rect_ok areas.gif
+[ "$width $height" = "180 120" ] || fail "/rect with optimize=1: out=${width}x$height, expected 180x120"
+[ "$(giftool -f '%w\n' <areas.gif | wc -l)" = "$frames" ] ||
+  fail "/rect with optimize=1: the OK line says $frames frames, giflib reads $(giftool -f '%w\n' <areas.gif | wc -l)"
+check areas areas.gif moving.gif 1 || fail "/rect with optimize=1: the changed areas do not show the animation"
+area_frames=$frames
+pixlo /rect "$moving_x" "$moving_y" 180 120 2 whole.gif
+rect_ok whole.gif
+check areas whole.gif moving.gif 0 || fail "/rect without the optimize key: not whole frames showing the animation"
+ok "/rect with optimize=1 stores $area_frames frames as changed rectangles that compose to the animation; without the key, whole frames"

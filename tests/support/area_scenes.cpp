@@ -121,7 +121,7 @@ const std::vector<AreaScene>& AreaScenes()
         {"the whole picture changes", kW, kH, 0, 4, false,
          [](int tick, FakeCapture& fake) {
              PaintDesktop(fake);
-             if (tick == 1 || tick == 2)  // every pixel darker by one step
+             if (tick == 1 || tick == 2)  // every pixel at half its brightness
                  for (size_t i = 0; i < fake.screen.size(); i++)
                      if (i % 4 != 3)
                          fake.screen[i] = static_cast<uint8_t>(fake.screen[i] / 2);
