@@ -387,6 +387,10 @@ void FollowDrag(double xRoot, double yRoot, int shift)
 
 gboolean OnMotion(GtkWidget*, GdkEventMotion* event, gpointer)
 {
+    // A release that never came here (a grab taken by another client) ends
+    // the drag too.
+    if (drag.edge && !(event->state & GDK_BUTTON1_MASK))
+        drag.edge = 0;
     if (drag.edge) {
         FollowDrag(event->x_root, event->y_root, (event->state & GDK_SHIFT_MASK) != 0);
         return TRUE;

@@ -203,7 +203,7 @@ ok "/rect says each value it replaces on standard error and records"
 # afterwards; Escape cancels with exit 1.
 readonly outline=229,72,77
 # from | to | expected line
-drags=("100 120|300 250|100 120 201 131" "300 250|100 120|100 120 201 131" "410 40|400 60|400 40 11 21")
+drags=("100 120|300 250|100 120 201 131" "300 250|100 120|100 120 201 131" "410 40|400 61|400 40 11 22")
 for drag in "${drags[@]}"; do
   IFS='|' read -r from to expected <<<"$drag"
   bin/pixlo --pick >pick.out 2>pick.err &
@@ -231,8 +231,9 @@ for drag in "${drags[@]}"; do
   [ "$count" = 0 ] || fail "--pick $drag: the screen keeps $count changed pixels afterwards, $first"
 done
 # What --pick printed is what /rect takes.
-native /rect $(cat pick.out) 1 picked.gif
-rect_ok picked.gif 11 21
+read -r -a picked <pick.out
+native /rect "${picked[@]}" 1 picked.gif
+rect_ok picked.gif 11 22
 bin/pixlo --pick >pick.out 2>pick.err &
 pick_pid=$!
 wait_for 5 grep -q 'drag over the area' pick.err || fail "--pick: no prompt on standard error: $(cat pick.err)"
