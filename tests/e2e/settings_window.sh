@@ -63,7 +63,7 @@ wait_for 60 reg_add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N &&
   reg_add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser.sh" ||
   { echo "cannot set up the Wine prefix: $(cat "$work/reg.log")"; exit 1; }
 
-python3 "$root/tests/e2e/update_server.py" --dir "$work" --lifetime 900 >"$work/server.log" 2>&1 &
+python3 "$root/tests/e2e/update_server.py" --dir "$work" --lifetime 2400 >"$work/server.log" 2>&1 &
 server_pid=$!
 wait_for 10 test -s "$work/ports" || { echo "the update server did not start"; exit 1; }
 port_of() { awk -v c="$1" '$1 == c { print $2 }' "$work/ports"; }
