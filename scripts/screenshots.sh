@@ -4,7 +4,8 @@
 # become docs/idle.png (guides, size label, the saved text) and
 # docs/recording.png (recording: no guides, the progress text); then
 # docs/settings-window.png, the settings window opened from 设置 with frame
-# rate 15, cursor on, output 240 pixels wide and a 480 x 480 viewfinder.
+# rate 15, cursor on, output 240 pixels wide and a 480 x 480 viewfinder
+# (optimize and the start-up check off, as they start).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -51,7 +52,7 @@ settings_at() { state=$(drive "$settings_driver" state); [[ "$(get settings_oute
 
 mkdir "$work/app"
 cp "$exe" "$work/app/"
-printf '[settings]\r\nfps=15\r\ncursor=1\r\nguides=1\r\noutw=240\r\ndefw=480\r\ndefh=480\r\n[update]\r\nautocheck=0\r\n' \
+printf '[settings]\r\nfps=15\r\ncursor=1\r\nguides=1\r\noutw=240\r\ndefw=480\r\ndefh=480\r\noptimize=0\r\n[update]\r\nautocheck=0\r\n' \
   >"$work/app/Pixlo.ini"
 (cd "$work/app" && exec "$root/scripts/wine-run" pixlo.exe) >"$work/pixlo.log" 2>&1 &
 pixlo_pid=$!

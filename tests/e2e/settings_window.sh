@@ -63,7 +63,7 @@ wait_for 60 reg_add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N &&
   reg_add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser.sh" ||
   { echo "cannot set up the Wine prefix: $(cat "$work/reg.log")"; exit 1; }
 
-python3 "$root/tests/e2e/update_server.py" --dir "$work" --lifetime 900 >"$work/server.log" 2>&1 &
+python3 "$root/tests/e2e/update_server.py" --dir "$work" --lifetime 2400 >"$work/server.log" 2>&1 &
 server_pid=$!
 wait_for 10 test -s "$work/ports" || { echo "the update server did not start"; exit 1; }
 port_of() { awk -v c="$1" '$1 == c { print $2 }' "$work/ports"; }
@@ -201,7 +201,7 @@ field_outline=203,208,215
 begin "opening and closing"
 start_pixlo latest || exit 1
 if open_settings; then
-  [ "$SW $SH" = "430 440" ] || fail "client area ${SW}x$SH"
+  [ "$SW $SH" = "430 496" ] || fail "client area ${SW}x$SH"
   [ "$(get settings_title)" = "$(gbk "设置（v1.3）")" ] || fail "title bytes $(get settings_title)"
   [ "$(get settings_owner_is_main)" = 1 ] || fail "not owned by the main window"
   # Caption and close box only: no sizing border, no minimise or maximise box.
@@ -231,11 +231,11 @@ if open_settings; then
   [ ! -e "$ini" ] || fail "opening and closing wrote Pixlo.ini"
   open_settings && [ "$(get grips_visible)" = 0 ] || fail "reopened: grips $(get grips_visible)"
 fi
-finish "client 430 x 440, title 设置（v1.3）, owned, caption only; grips hidden while open and back after; one window after four presses"
+finish "client 430 x 496, title 设置（v1.3）, owned, caption only; grips hidden while open and back after; one window after four presses"
 
 begin "picture of the defaults"
 {
-  for y in 64 120 176 232 288; do
+  for y in 64 120 176 232 288 344; do
     expect_pixel 20 "$y" "$separator" "separator"
     expect_pixel 409 "$y" "$separator" "separator's end"
     expect_pixel 410 "$y" "$white" "past the separator"
@@ -253,13 +253,16 @@ begin "picture of the defaults"
   expect_pixel 375 140 "$light" "segment 实际大小"
   expect_pixel 158 189 "$field_outline" "width field"
   expect_pixel 196 200 "$white" "no caret"
-  expect_pixel 30 300 "$light" "check button"
-  expect_pixel 79 296 "$field_outline" "check button's outline"
+  expect_pixel 397 253 "$grey" "optimize switch, off"
+  expect_pixel 375 253 "$white" "optimize switch's knob, off"
+  expect_pixel 397 309 "$grey" "start-up check, off"
+  expect_pixel 30 356 "$light" "check button"
+  expect_pixel 79 352 "$field_outline" "check button's outline"
   import -window root -depth 8 "ppm:$work/poll.ppm"
-  [ "$(ink_right 150 298 429 332)" = -1 ] || fail "a status line before any check"
+  [ "$(ink_right 150 354 429 388)" = -1 ] || fail "a status line before any check"
   cp "$work/poll.ppm" "$work/defaults.ppm"
 }
-finish "separators, slider at 10 fps, switches, selected 360px, idle fields, button, no status"
+finish "six separators, slider at 10 fps, switches (optimize and start-up check off), selected 360px, idle fields, button, no status"
 
 # knob_at FPS: the knob is centred on x 200 + offset: white inside, its
 # accent ring 10 pixels either side.
@@ -303,15 +306,29 @@ begin "switches"
   click 229 110
   expect_ini guides 1
   expect_pixel 332 85 "$accent" "guides switch, on again"
+  # The optimize switch, by its label and by its track; the start-up check
+  # below it stays as it was.
   click 50 250
+  expect_ini optimize 1
+  expect_pixel 369 253 "$accent" "optimize switch, on"
+  expect_pixel 397 253 "$white" "optimize switch's knob, on"
+  expect_pixel 397 309 "$grey" "start-up check, still off"
+  ini_is autocheck 1 && fail "a press on the optimize switch turned the start-up check on"
+  click 386 253
+  expect_ini optimize 0
+  expect_pixel 397 253 "$grey" "optimize switch, off"
+  expect_pixel 375 253 "$white" "optimize switch's knob, off"
+  click 50 306
   expect_ini autocheck 1
-  expect_pixel 369 253 "$accent" "start-up check, on"
-  expect_pixel 397 253 "$white" "start-up check's knob, on"
-  click 400 280
+  expect_pixel 369 309 "$accent" "start-up check, on"
+  expect_pixel 397 309 "$white" "start-up check's knob, on"
+  expect_pixel 397 253 "$grey" "optimize switch, still off"
+  click 400 336
   expect_ini autocheck 0
-  expect_pixel 397 253 "$grey" "start-up check, off"
+  expect_pixel 397 309 "$grey" "start-up check, off"
+  ini_is optimize 0 || fail "optimize changed with the start-up check: $(tr -d '\r' <"$ini" | grep '^optimize=')"
 }
-finish "cursor, guides and start-up check each on and off, in the file and on the screen"
+finish "cursor, guides, optimize and start-up check each on and off, in the file and on the screen"
 
 begin "output width"
 {
@@ -436,7 +453,7 @@ for t in "${status_texts[@]}"; do extent[$t]=$(drive extent "$(gbk "$t")" | cut 
 status_reads() {
   local want=$1 ink t best="" bestd=9999 d
   import -window root -depth 8 "ppm:$work/poll.ppm" 2>/dev/null || return 1
-  ink=$(ink_right 150 298 429 332)
+  ink=$(ink_right 150 354 429 388)
   [ "$ink" -ge 0 ] || return 1
   for t in "${status_texts[@]}"; do
     d=$(( 154 + ${extent[$t]} - 1 - ink )); d=${d#-}
@@ -445,12 +462,12 @@ status_reads() {
   [ "$best" = "$want" ] && [ "$bestd" -le 6 ]
 }
 expect_status() {
-  wait_for "${2:-8}" status_reads "$1" || fail "the status line ends at x $(ink_right 150 298 429 332), not where '$1' does (${extent[$1]} wide from 154)"
+  wait_for "${2:-8}" status_reads "$1" || fail "the status line ends at x $(ink_right 150 354 429 388), not where '$1' does (${extent[$1]} wide from 154)"
 }
 
 begin "update check: up to date"
 {
-  click 79 314
+  click 79 370
   expect_status "已是最新版本"
   cp "$work/poll.ppm" "$work/latest.ppm"
   [ "$(requests_of latest)" = 1 ] || fail "$(requests_of latest) requests"
@@ -460,7 +477,7 @@ finish "one GET /version.txt; the status line reads 已是最新版本"
 
 begin "the link"
 {
-  click 405 412
+  click 405 468
   wait_for 10 test -s "$work/opened.txt" || fail "the browser launcher was not run"
   [ "$(cat "$work/opened.txt" 2>/dev/null)" = "http://127.0.0.1/#website" ] || fail "opened '$(cat "$work/opened.txt")'"
 }
@@ -472,7 +489,7 @@ begin "update check at start-up, then by the button: newer version"
 set_ini update autocheck 1
 if start_pixlo newer_line_end && wait_for 10 requests_are newer_line_end 1 && open_settings; then
   expect_status "有新版本，请到官网更新"
-  click 79 314
+  click 79 370
   wait_for 10 requests_are newer_line_end 2 || fail "$(requests_of newer_line_end) requests after the press"
   expect_status "有新版本，请到官网更新"
   finish "the start-up check's result shown on opening; the button's check shows 有新版本，请到官网更新 again"
@@ -486,9 +503,9 @@ begin "update check: failure, and a second press while busy"
 if start_pixlo silent && open_settings; then
   # The server answers nothing: the check waits its 2 s, and meanwhile a
   # second press starts nothing.
-  click 79 314
+  click 79 370
   expect_status "正在检查更新..." 3
-  click 79 314
+  click 79 370
   expect_status "检查失败，请稍后重试" 10
   [ "$(requests_of silent)" = 1 ] || fail "$(requests_of silent) requests for two presses"
   finish "正在检查更新... while waiting, then 检查失败，请稍后重试; one request for two presses"

@@ -19,12 +19,13 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=${PIXLO_BUILD_WINDOWS:-$root/build/windows}
 exe=$build/pixlo.exe
 driver=$build/tests/pixlo_shell_driver.exe
+settings_driver=$build/ui/pixlo_settings_driver.exe
 export WINEPREFIX=$root/build/wineprefix-gui
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
 # shellcheck source=tests/e2e/lib.sh
 source "$root/tests/e2e/lib.sh"
-for file in "$exe" "$driver"; do
+for file in "$exe" "$driver" "$settings_driver"; do
   [ -f "$file" ] || { echo "missing $file: build the Windows target first"; exit 1; }
 done
 
@@ -34,7 +35,7 @@ cleanup() {
   "$wineserver" -k 2>/dev/null || true
   end_pid "$pixlo_pid"
   chattr -i "$work/app/locked" 2>/dev/null || true
-  for pid in $clicks_pid $picture_pid $server_pid $compositor_pid $xvfb_pid; do end_pid "$pid"; done
+  for pid in ${square_pid:-} $clicks_pid $picture_pid $server_pid $compositor_pid $xvfb_pid; do end_pid "$pid"; done
   [ -n "${PIXLO_E2E_KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
 }
 trap cleanup EXIT
@@ -438,13 +439,13 @@ begin "autocheck off"
 finish "no request to the update host"
 
 begin "closing during a recording"
-ls -la "$scratch" >"$work/files-before"
+ls -lA "$scratch" >"$work/files-before"
 {
   press 1007
   await 15000 button1008_enabled=1 "status^=$(gbk "录制中...")" || fail "the recording did not start: $(get status)"
   drive close
   ends_with_zero 10
-  ls -la "$scratch" >"$work/files-after"
+  ls -lA "$scratch" >"$work/files-after"
   diff "$work/files-before" "$work/files-after" >/dev/null || fail "the folder changed: $(diff "$work/files-before" "$work/files-after")"
 }
 finish "process ended with code 0, no file written"
@@ -677,6 +678,79 @@ begin "a name outside GBK"
   ls "$scratch" | diff "$work/files-before" - >/dev/null || fail "files changed: $(ls "$scratch")"
 }
 finish "the name is refused as unusable, nothing written"
+
+begin "a recording with the optimize switch on"
+# The switch turned on with a real click in the settings window; then a
+# square moved over the picture under the recording area, in four steps on
+# the picture's 8-pixel grid. Its colour lies 42 or more in every channel
+# from each of the picture's colours. Every frame after the first is to be stored as
+# the rectangle that changed, and the frames composed as a viewer does must
+# show the screen as it was.
+square_pid="" summary=""
+{
+  sdrive() { "$root/scripts/wine-run" "$settings_driver" "$@" 2>>"$work/driver.err" | tr -d '\r'; }
+  settings_open() { sstate=$(sdrive state); grep -qx settings_visible=1 <<<"$sstate"; }
+  settings_closed() { sstate=$(sdrive state); grep -qx settings_windows=0 <<<"$sstate"; }
+  press 1011
+  if wait_for 15 settings_open; then
+    read -r SX SY _ < <(sed -n 's/^settings_client=//p' <<<"$sstate")
+    wait_for 15 pixel_becomes $((SX + 397)) $((SY + 253)) 209,213,219 0 || fail "the optimize switch is not shown off"
+    xdotool mousemove $((SX + 386)) $((SY + 253)) click 1
+    wait_for 5 pixel_becomes $((SX + 369)) $((SY + 253)) 19,94,82 0 || fail "the optimize switch is not shown on after the click"
+    wait_for 5 sh -c "tr -d '\r' <'$scratch/Pixlo.ini' | grep -qx optimize=1" || fail "Pixlo.ini has no optimize=1: $(tr -d '\r' <"$scratch/Pixlo.ini" | tr '\n' ' ')"
+    sdrive close >/dev/null
+    wait_for 10 settings_closed || fail "the settings window did not close"
+  else
+    fail "no settings window after a press on 设置"
+  fi
+  check_grips
+  snap
+  read_client
+  w=$((W - 12)) h=$((H - 48)) ax=$((X0 + 6)) ay=$((Y0 + 42))
+  # Screen points on the 8-pixel grid, clear of the watermark and the guides.
+  places=""
+  for p in "100 40" "160 40" "220 40" "300 120"; do
+    read -r px py <<<"$p"
+    places+="$(( (ax + px + 7) / 8 * 8 )),$(( (ay + py + 7) / 8 * 8 )) "
+  done
+  read -r -a place_list <<<"$places"
+  convert -size 24x24 xc:'rgb(43,128,213)' "$work/square.png"
+  display -borderwidth 0 -geometry "+${place_list[0]%,*}+${place_list[0]#*,}" "$work/square.png" >"$work/square.log" 2>&1 &
+  square_pid=$!
+  square=""
+  wait_for 10 eval 'square=$(xdotool search --onlyvisible --name "^ImageMagick: square.png" | head -1); [ -n "$square" ]' ||
+    fail "the square did not appear: $(cat "$work/square.log")"
+  wait_for 10 pixel_becomes $((${place_list[0]%,*} + 12)) $((${place_list[0]#*,} + 12)) 43,128,213 0 || fail "the square is not on the screen"
+  press 1007
+  await 15000 button1008_enabled=1 "status^=$(gbk "录制中...")" || fail "the recording did not start: $(status_text)"
+  sleep 1
+  for p in "${place_list[@]:1}"; do
+    xdotool windowmove "$square" "${p%,*}" "${p#*,}"
+    wait_for 5 pixel_becomes $((${p%,*} + 12)) $((${p#*,} + 12)) 43,128,213 0 || fail "the square did not move to $p"
+    sleep 0.8
+  done
+  press 1008
+  await 15000 "status^=$(gbk "完成：")" || fail "the recording did not end: $(status_text)"
+  [[ "$(status_text)" =~ ^完成：([0-9]+)\ 帧 ]] || fail "completion text '$(status_text)'"
+  frames=${BASH_REMATCH[1]:-0}
+  save_as optimize.gif
+  await 20000 dialogs=0 "status^=$(gbk "已保存：")" || fail "after saving: status '$(status_text)', dialogs $(get dialogs)"
+  mark_w=$(awk -v w=$w 'BEGIN { t = int(w / 6 + 0.5); if (t < 60) t = 60; if (t > 120) t = 120; print (t < w ? t : w) }')
+  mark_h=$(awk -v s="$mark_w" 'BEGIN { print int(30 * s / 120 + 0.5) }')
+  cx=$((w / 2)) cy=$((h / 2))
+  x1=$((w * 382 / 1000)) x2=$((w * 618 / 1000)) y1=$((h * 382 / 1000)) y2=$((h * 618 / 1000))
+  # As in the whole recording: under Wine the first frame may still show the guides and the label.
+  first_masks="$((cx - 6)),$((cy - 6)),14,14 $((x1 - 3)),$((y1 - 3)),8,8 $((x2 - 3)),$((y1 - 3)),8,8"
+  first_masks+=" $((x1 - 3)),$((y2 - 3)),8,8 $((x2 - 3)),$((y2 - 3)),8,8 $((w - 220)),$((h - 50)),220,50"
+  python3 "$root/tests/e2e/changed_areas.py" "$scratch/optimize.gif" "$work/picture.ppm" "$ax" "$ay" "$w" "$h" 24 \
+    43,128,213 "$places" "0,0,$mark_w,$mark_h" "$first_masks" >"$work/changed_areas.txt" 2>&1 ||
+    fail "$(grep '^FAIL' "$work/changed_areas.txt" | head -5 | tr '\n' ' ')"
+  grep '^NOTE' "$work/changed_areas.txt" | sed 's/^NOTE/note:/'
+  summary=$(grep '^FRAMES' "$work/changed_areas.txt")
+  [ "$(cut -d' ' -f2 <<<"$summary")" = "$frames" ] || fail "the file holds $(cut -d' ' -f2 <<<"$summary") frames, the text says $frames"
+}
+end_pid "$square_pid"
+finish "switch on by a click, optimize=1 saved; $(wc -c <"$scratch/optimize.gif" 2>/dev/null) bytes, $summary"
 
 # drag X Y DX DY CONDITION...: presses at X,Y, moves by DX,DY in two steps
 # at a hand's pace (Wine's sizing loop missed the last motion of an instant
