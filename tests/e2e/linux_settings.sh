@@ -21,9 +21,10 @@ probe=$native_build/tests/pixlo_x11_window_probe
 source "$root/tests/e2e/lib.sh"
 
 work=$(mktemp -d /tmp/pixlo-linux-settings.XXXXXX)
-xvfb_pid="" compositor_pid="" pixlo_pid=""
+xvfb_pid="" compositor_pid="" pixlo_pid="" server_pid=""
 cleanup() {
   end_pid "$pixlo_pid"
+  end_pid "$server_pid"
   end_pid "$compositor_pid"
   end_pid "$xvfb_pid"
   [ -n "${KEEP_WORK:-}" ] && echo "kept $work" || rm -rf "$work"
@@ -39,6 +40,13 @@ export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
 export HOME=$work/home XDG_CONFIG_HOME=$work/config
 mkdir "$HOME"
 ini=$XDG_CONFIG_HOME/pixlo/Pixlo.ini
+# The update check asks a local stand-in for the update host, which answers
+# with a newer version.
+mkdir server
+python3 "$root/tests/e2e/update_server.py" --dir server --lifetime 300 >server/log 2>&1 &
+server_pid=$!
+wait_for 10 test -s server/ports || fail "the update server did not start: $(cat server/log)"
+export PIXLO_UPDATE_HOST=127.0.0.1 PIXLO_UPDATE_PORT=$(awk '$1 == "newer_line_end" {print $2}' server/ports)
 
 readonly accent=19,94,82 grey=209,213,219 white=255,255,255 separator=229,231,235
 
@@ -59,7 +67,9 @@ footer_changes() {
 }
 main_size() { xdotool getwindowgeometry "$main" | sed -n 's/.*Geometry: //p'; }
 # click X Y: in the settings window's client coordinates.
-click() { xdotool mousemove $(($1 + sx)) $(($2 + sy)) click 1; sleep 0.3; }
+# The pointer rests a moment before the press: GTK can lose a press that
+# comes with the motion onto its window.
+click() { xdotool mousemove $(($1 + sx)) $(($2 + sy)) sleep 0.1 click 1; sleep 0.3; }
 value() { sed -n "s/^$1=//p" "${2:-$ini}" | tr -d '\r'; }
 expect_value() {  # KEY VALUE WHAT [FILE]
   wait_for 3 test "$(value "$1" "${4:-}")" = "$2" ||
@@ -74,7 +84,7 @@ start_pixlo() {  # main window client size
   sleep 0.5
 }
 open_settings() {
-  xdotool mousemove 208 18 click 1  # 设置, while the main window lies at the origin
+  xdotool mousemove 208 18 sleep 0.1 click 1  # 设置, while the main window lies at the origin
   wait_for 10 window_of_size '^设置（v1.3）$' 430x440 >/dev/null ||
     fail "$mode: no 430x440 window \"设置（v1.3）\" after a click on 设置: $(cat pixlo.err)"
   settings_window=$(window_of_size '^设置（v1.3）$' 430x440)
@@ -139,6 +149,18 @@ run_mode() {
     [ "$got" -lt $((w * h - 10)) ] || fail "$mode: no text $what at $x,$y"
   done
   ok "$mode: the window's pixels show the default settings and their labels"
+
+  status_ink() { shot status.ppm; python3 "$pixels" count status.ppm $((154 + sx)) $((300 + sy)) 266 30 $white 40 |
+                 awk -v all=$((266 * 30)) '{print all - $1}'; }
+  [ "$(status_ink)" = 0 ] || fail "$mode: a status line before any check"
+  rm -f server/requests-newer_line_end.log
+  click 79 314
+  wait_for 5 grep -q "end of request" server/requests-newer_line_end.log || fail "$mode: 检查更新 sent no request"
+  grep -q $'^GET /version.txt HTTP/1.1\r$' server/requests-newer_line_end.log &&
+    grep -qi $'^User-Agent: Pixlo\r$' server/requests-newer_line_end.log ||
+    fail "$mode: the request was $(cat server/requests-newer_line_end.log)"
+  wait_for 5 test "$(status_ink)" -gt 100 || fail "$mode: no status line after 检查更新"
+  ok "$mode: 检查更新 asks the update host and shows a status line"
 
   click 410 40
   expect_value fps 30 "a press at the slider's right end"

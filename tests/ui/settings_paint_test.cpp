@@ -15,6 +15,7 @@
 #include "settings/update_check.h"
 #include "recorder/recorder_state.h"
 #include "settings/update_reply.h"
+#include "tests/ui/product_text.h"
 #include "ui/settings_layout.h"
 #include "ui/settings_paint.h"
 
@@ -148,7 +149,7 @@ TEST_F(SettingsPaintList, SwitchesTheSliderAndTheSegmentsShowTheSettings)
         for (const Drawn& d : drawn)
             on += d.kind == "round" && d.box.right - d.box.left == 47 && d.colour == kSetAccentColour;
         EXPECT_EQ(on, row.onSwitches) << row.selected;
-        const Drawn* label = FindText(row.selected);
+        const Drawn* label = FindText(ProductText(row.selected));
         ASSERT_NE(label, nullptr) << row.selected;
         EXPECT_EQ(label->colour, kSetWhite) << row.selected;
         const Drawn* knob = nullptr;
@@ -174,7 +175,7 @@ TEST_F(SettingsPaintList, TheEditTheLockTheFooterAndTheStatusReachThePicture)
         carets += d.kind == "line" && d.colour == kSetAccentColour && d.box.left == kSizeFieldRight[2] - 12;
     EXPECT_EQ(carets, 1);
     EXPECT_EQ(FindText(updateTextChecking), nullptr) << "no status line before a check";
-    EXPECT_NE(FindText("改动即时生效，自动保存"), nullptr);
+    EXPECT_NE(FindText(ProductText("改动即时生效，自动保存")), nullptr);
 
     settingsWindowState = {};
     settingsSaveFailed = 1;
@@ -182,7 +183,7 @@ TEST_F(SettingsPaintList, TheEditTheLockTheFooterAndTheStatusReachThePicture)
     recorderState.recording.store(1);
     Paint();
     recorderState.recording.store(0);
-    EXPECT_NE(FindText("无法保存设置，改动仅本次有效"), nullptr);
+    EXPECT_NE(FindText(ProductText("无法保存设置，改动仅本次有效")), nullptr);
     ASSERT_NE(FindText(updateTextChecking), nullptr);
     EXPECT_EQ(FindText(updateTextChecking)->box.left, 154);
     const Drawn* width = FindText("480");
