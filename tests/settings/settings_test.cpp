@@ -284,7 +284,7 @@ TEST_F(SettingsFileTest, FirstSaveCreatesTheFileInTheKnownOrderAndItLoadsBack)
               "[settings]\r\nfps=10\r\ncursor=0\r\noutw=360\r\nguides=1\r\ndefw=480\r\ndefh=480\r\noptimize=0\r\n"
               "[update]\r\nautocheck=0\r\n");
 
-    const Settings changed = {30, 1, 0, 240, 3840, 64, 1};
+    const Settings changed = {30, 1, 0, 240, 3840, 64, 1, 1};
     settings = changed;
     SaveSettings();
     settings = kDefaults;

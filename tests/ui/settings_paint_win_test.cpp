@@ -31,7 +31,7 @@ protected:
     void SetUp() override
     {
         saved = settings;
-        settings = {10, 0, 1, 360, 480, 480, 0};
+        settings = {10, 0, 1, 360, 480, 480, 0, 0};
         settingsWindowState = {};
         updateStatusText[0] = 0;
         CreateSettingsFonts();
