@@ -17,18 +17,10 @@ struct LabelSpot {
 };
 constexpr LabelSpot kRateLabel = {20, 16, "帧率"};
 constexpr int32_t kRateValueX = 86, kRateValueY = 21;
-constexpr LabelSpot kCursorLabel = {20, 72, "鼠标光标"};
-constexpr LabelSpot kGuidesLabel = {218, 72, "取景参考线"};
 constexpr LabelSpot kOutputLabel = {20, 128, "输出 GIF"};
 constexpr LabelSpot kSizeLabel = {20, 190, "取景尺寸"};
-constexpr LabelSpot kAutocheckLabel = {20, 246, "启动时自动检查"};
 constexpr Edges kTimesSign = {208, 190, 238, 219};
-constexpr int32_t kStatusX = 154, kStatusY = 304;
-constexpr int32_t kFooterX = 20, kFooterY = 404;
-
-// Switches: left edge and centre row of each.
-constexpr int32_t kCursorSwitchLeft = 112, kGuidesSwitchLeft = 326, kRowOneCentre = 85;
-constexpr int32_t kAutocheckSwitchLeft = 363, kAutocheckCentre = 253;
+constexpr int32_t kFooterX = 20;
 
 constexpr int32_t kSeparatorLeft = 20, kSeparatorRight = 410;
 
@@ -37,9 +29,10 @@ void Label(const SettingsDrawApi& draw, const LabelSpot& spot)
     draw.textAt(spot.x, spot.y, spot.text, kLabelFont, kSetTextColour);
 }
 
-void Toggle(const SettingsDrawApi& draw, int32_t left, int32_t centreY, int32_t on)
+void Switch(const SettingsDrawApi& draw, const SwitchPlace& place, int32_t on)
 {
-    const ToggleShape s = ToggleShapeAt(left, centreY, on);
+    draw.textAt(place.labelX, place.labelY, place.label, kLabelFont, kSetTextColour);
+    const ToggleShape s = ToggleShapeAt(place.left, place.centreY, on);
     draw.shape(kShapeRound, s.track, 25, s.colour, s.colour);
     draw.shape(kShapeEllipse, s.knob, 0, s.colour, kSetWhite);
 }
@@ -87,10 +80,8 @@ void PaintSettingsWindow(const SettingsDrawApi& draw, int32_t width, int32_t hei
     draw.shape(kShapeRound, slider.filled, 9, kSetAccentColour, kSetAccentColour);
     draw.shape(kShapeEllipse, slider.knob, 0, kSetAccentColour, kSetWhite);
 
-    Label(draw, kCursorLabel);
-    Toggle(draw, kCursorSwitchLeft, kRowOneCentre, settings.cursor);
-    Label(draw, kGuidesLabel);
-    Toggle(draw, kGuidesSwitchLeft, kRowOneCentre, settings.guides);
+    Switch(draw, kCursorSwitch, settings.cursor);
+    Switch(draw, kGuidesSwitch, settings.guides);
 
     Label(draw, kOutputLabel);
     draw.shape(kShapeRound, kOutputControl, 16, kSetControlOutline, kSetLightFill);
@@ -104,15 +95,15 @@ void PaintSettingsWindow(const SettingsDrawApi& draw, int32_t width, int32_t hei
     draw.textCentred(kTimesSign, "×", kLabelFont, kSetSecondaryColour);
     SizeField(draw, 2);
 
-    Label(draw, kAutocheckLabel);
-    Toggle(draw, kAutocheckSwitchLeft, kAutocheckCentre, settings.autocheck);
+    Switch(draw, kOptimizeSwitch, settings.optimize);
+    Switch(draw, kAutocheckSwitch, settings.autocheck);
 
     draw.shape(kShapeRound, kUpdateButton, 12, kSetFieldOutline, kSetLightFill);
     draw.textCentred(kUpdateButton, "检查更新", kLabelFont, kSetTextColour);
     if (updateStatusText[0])
-        draw.textAt(kStatusX, kStatusY, updateStatusText, kLabelFont, kSetStatusColour);
+        draw.textAt(kUpdateStatusX, kUpdateStatusY, updateStatusText, kLabelFont, kSetStatusColour);
 
-    draw.textAt(kFooterX, kFooterY, SettingsFooterText(), kNoteFont, kSetSecondaryColour);
+    draw.textAt(kFooterX, kSettingsFooterY, SettingsFooterText(), kNoteFont, kSetSecondaryColour);
     FormatLinkText(text, sizeof text, updateServer.host);
     int32_t cx = 0, cy = 0;
     draw.textSize(text, kNoteFont, &cx, &cy);

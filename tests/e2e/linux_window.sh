@@ -22,6 +22,9 @@ probe=$native_build/tests/pixlo_x11_window_probe
 source "$root/tests/e2e/lib.sh"
 
 work=$(mktemp -d /tmp/pixlo-linux-window.XXXXXX)
+# The program's settings file outside the checkout is the user's own: every
+# run here reads and writes one of this run's instead.
+export XDG_CONFIG_HOME="$work/config"
 xvfb_pid="" compositor_pid="" listener_pid="" pixlo_pid=""
 cleanup() {
   end_pid "$pixlo_pid"

@@ -24,6 +24,9 @@ done
   echo "native recorder: build first (scripts/build.sh native windows)" >&2; exit 1; }
 
 work=$(mktemp -d /tmp/pixlo-native-recorder.XXXXXX)
+# The program's settings file outside the checkout is the user's own: every
+# run here reads and writes one of this run's instead.
+export XDG_CONFIG_HOME="$work/config"
 export WINEPREFIX=$work/wineprefix
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
