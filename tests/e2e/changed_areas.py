@@ -40,25 +40,7 @@ import subprocess
 import sys
 import tempfile
 
-
-def load_ppm(path):
-    with open(path, "rb") as f:
-        data = f.read()
-    fields, at = [], 0
-    while len(fields) < 4:
-        while data[at:at + 1].isspace():
-            at += 1
-        if data[at:at + 1] == b"#":
-            while data[at:at + 1] not in (b"\n", b""):
-                at += 1
-            continue
-        start = at
-        while not data[at:at + 1].isspace():
-            at += 1
-        fields.append(data[start:at])
-    if fields[0] != b"P6" or int(fields[3]) != 255:
-        sys.exit("%s: not an 8-bit binary PPM" % path)
-    return int(fields[1]), int(fields[2]), data[at + 1:]
+from pixels import load as load_ppm  # the PPM reader the other picture checks use
 
 
 def descriptors(path):
