@@ -11,6 +11,7 @@ void EncodeFrame(const uint8_t* pixels, int32_t width, int32_t height, int32_t d
 
 // The rectangle left, top, width x height of a frame frameWidth pixels wide,
 // stored as a frame drawn at that place: its own palette, learned from the
-// rectangle alone. The rectangle must lie inside the frame.
+// rectangle alone, keeping only the table entries its pixels use. The
+// rectangle must lie inside the frame.
 void EncodeFrameArea(const uint8_t* frame, int32_t frameWidth, int32_t left, int32_t top,
                      int32_t width, int32_t height, int32_t delayMs);

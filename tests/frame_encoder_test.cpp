@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -32,6 +33,29 @@ void ExpectStoredAsEncoded(const FrameRecord& record, const std::vector<uint8_t>
     ASSERT_EQ(decoded.size(), expected.indices.size());
     for (size_t i = 0; i < decoded.size(); i++)
         ASSERT_EQ(decoded[i], expected.indices[i]) << "pixel " << i << " of " << width << " x " << height;
+}
+
+// A changed area keeps only the palette entries it uses; what it shows is
+// what the 256-entry version of the same area would show.
+void ExpectStoredAsArea(const FrameRecord& record, const std::vector<uint8_t>& pixels, int32_t width,
+                        int32_t height)
+{
+    const ExpectedFrame full = ExpectedAreaEncoding(pixels, width, height, 0);
+    const CompactFrame compact = Compacted(full);
+    ASSERT_EQ(record.tableSize, compact.tableSize) << width << " x " << height;
+    EXPECT_EQ(record.minCodeSize, compact.minCodeSize);
+    EXPECT_TRUE(SameBytes(std::vector<uint8_t>(record.palette, record.palette + 3 * record.tableSize),
+                          compact.palette));
+    std::vector<uint8_t> decoded;
+    ASSERT_TRUE(ReferenceLzwDecode(record.data, static_cast<size_t>(record.length), full.indices.size(),
+                                   &decoded, nullptr, record.minCodeSize))
+        << width << " x " << height;
+    ASSERT_EQ(decoded.size(), full.indices.size());
+    for (size_t i = 0; i < decoded.size(); i++) {
+        ASSERT_LT(decoded[i], record.tableSize);
+        ASSERT_EQ(std::memcmp(record.palette + 3 * decoded[i], full.palette.data() + 3 * full.indices[i], 3), 0)
+            << "pixel " << i << " of " << width << " x " << height;
+    }
 }
 
 TEST_F(FrameEncoderTest, StoresTheCompleteStreamOfEveryKindOfFrame)
@@ -74,7 +98,7 @@ TEST_F(FrameEncoderTest, PinnedFramesStoreTheirWrittenOutPalettesAndIndices)
 
 // A rectangle is encoded as its own picture (palette from its pixels alone),
 // placed where it was cut from; 1 x 1 and 1 x N have fewer pixels than the
-// quantizer's usual sampling.
+// quantizer's usual sampling. Whole frames keep the 256-entry table.
 TEST_F(FrameEncoderTest, ARectangleIsEncodedAsThePictureItCutsOut)
 {
     const int32_t fw = 64, fh = 40;
@@ -98,8 +122,13 @@ TEST_F(FrameEncoderTest, ARectangleIsEncodedAsThePictureItCutsOut)
         EXPECT_EQ(record.width, row.width);
         EXPECT_EQ(record.height, row.height);
         EXPECT_EQ(record.delay, 7);
-        ExpectStoredAsEncoded(record, cut, row.width, row.height);
+        ExpectStoredAsArea(record, cut, row.width, row.height);
     }
+    ClearFrames();
+    EncodeFrame(frame.data(), fw, fh, 70);
+    ASSERT_EQ(frameStore.count, 1);
+    EXPECT_EQ(frameStore.records[0].tableSize, 256);
+    EXPECT_EQ(frameStore.records[0].minCodeSize, 8);
 }
 
 TEST_F(FrameEncoderTest, NoiseLongerThanPixelsPlus4096IsNotCut)
