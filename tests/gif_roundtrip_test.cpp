@@ -187,7 +187,7 @@ TEST_F(GifRoundTrip, ChangedAreasShowWhatTheirFullTableWould)
             const uint8_t* from = later.data() + ((static_cast<size_t>(a.top) + y) * fw + a.left) * 4;
             cut.insert(cut.end(), from, from + static_cast<size_t>(a.width) * 4);
         }
-        const ExpectedFrame full = ExpectedAreaEncoding(cut, a.width, a.height, 0);
+        const ExpectedFrame full = ExpectedAreaEncoding(cut, a.width, a.height, kFewestLearnedPixels);
         const SavedImage& image = file.gif->SavedImages[f + 1];
         ASSERT_EQ(image.ImageDesc.Left, a.left);
         ASSERT_EQ(image.ImageDesc.Top, a.top);
