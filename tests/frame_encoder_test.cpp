@@ -173,6 +173,45 @@ TEST_F(FrameEncoderTest, ASmallAreaKeepsTheWhitePageWhite)
     }
 }
 
+// Without memory for the repeated pixels a small area still stores a frame,
+// its palette learned from the area alone; any other failed allocation
+// drops the frame.
+TEST_F(FrameEncoderTest, ASmallAreaWithoutMemoryForRepeatingLearnsFromItselfAlone)
+{
+    const int32_t fw = 64, fh = 40, left = 10, top = 5, w = 30, h = 20;
+    const std::vector<uint8_t> frame = ScreenLikeFrame(fw, fh, 4);
+    std::vector<uint8_t> cut;
+    for (int32_t y = 0; y < h; y++) {
+        const uint8_t* from = frame.data() + ((static_cast<size_t>(top) + y) * fw + left) * 4;
+        cut.insert(cut.end(), from, from + static_cast<size_t>(w) * 4);
+    }
+    const CompactFrame repeated = Compacted(ExpectedAreaEncoding(cut, w, h, kFewestLearnedPixels));
+    const CompactFrame alone = Compacted(ExpectedAreaEncoding(cut, w, h, 0));
+    ASSERT_NE(repeated.palette, alone.palette) << "the fixture must tell the two apart";
+    int storedAlone = 0;
+    for (int failAt = 1;; failAt++) {
+        ClearFrames();
+        bool failed;
+        {
+            ScopedAllocationFault fault(failAt);
+            EncodeFrameArea(frame.data(), fw, left, top, w, h, 100);
+            failed = fault.failed();
+        }
+        ASSERT_LE(frameStore.count, 1);
+        if (frameStore.count == 1) {
+            const FrameRecord& record = frameStore.records[0];
+            const CompactFrame& expected = failed ? alone : repeated;
+            EXPECT_TRUE(SameBytes(std::vector<uint8_t>(record.palette, record.palette + 3 * record.tableSize),
+                                  expected.palette))
+                << "fail at allocation " << failAt;
+            storedAlone += failed ? 1 : 0;
+        }
+        if (!failed)
+            break;
+    }
+    EXPECT_EQ(storedAlone, 1) << "exactly one allocation, the repeated pixels, is not needed";
+}
+
 TEST_F(FrameEncoderTest, NoiseLongerThanPixelsPlus4096IsNotCut)
 {
     std::vector<uint8_t> pixels = NoiseFrame(200, 100, 9);
