@@ -26,7 +26,7 @@ struct EncoderKernels {
     void (*diffuse)(const uint8_t* pixels, int32_t width, int32_t height, const uint8_t* palette,
                     const uint8_t* cube, int32_t* errorRows, uint8_t* indices);
     int32_t (*compress)(const uint8_t* indices, int32_t count, uint8_t* output, int32_t capacity,
-                        int32_t* outLength);
+                        int32_t* outLength, int32_t minCodeSize);
 };
 
 // The stages of the active path. Filled before main from the processor's

@@ -15,6 +15,61 @@ struct Placement {
     int32_t left, top;
 };
 
+// The learning ends a cycle every pixelCount / 1000 samples and takes a
+// tenth of the pixels as samples: a rectangle of a few thousand pixels gets
+// a few hundred samples and a palette with no entry near a colour that
+// covers a third of it (a white page behind a moved block came back pink,
+// and stayed so). Repeating its pixels gives the full schedule while the
+// palette is still learned from the rectangle alone. The copy is below
+// 2 x kFewestLearnedPixels pixels; without it the rectangle learns alone.
+void LearnAreaPalette(const uint8_t* pixels, int32_t pixelCount, uint8_t* palette)
+{
+    if (pixelCount >= kFewestLearnedPixels) {
+        QuantizerLearn(pixels, pixelCount, palette);
+        return;
+    }
+    const int32_t copies = (kFewestLearnedPixels + pixelCount - 1) / pixelCount;
+    const size_t copyBytes = static_cast<size_t>(pixelCount) * 4;
+    uint8_t* repeated = static_cast<uint8_t*>(memoryApi.allocate(copyBytes * static_cast<size_t>(copies)));
+    if (!repeated) {
+        QuantizerLearn(pixels, pixelCount, palette);
+        return;
+    }
+    for (int32_t c = 0; c < copies; c++)
+        std::memcpy(repeated + copyBytes * static_cast<size_t>(c), pixels, copyBytes);
+    QuantizerLearn(repeated, pixelCount * copies, palette);
+    memoryApi.release(repeated);
+}
+
+// Keeps only the palette entries the indices use, in their order, and
+// renumbers the indices to match. The table is padded with zero entries
+// to the next power of two (at least 2, as a GIF table holds); returns its
+// size and the LZW code size for it (at least 2).
+int32_t CompactPalette(uint8_t* palette, uint8_t* indices, int32_t count, int32_t* minCodeSize)
+{
+    bool used[256] = {};
+    for (int32_t i = 0; i < count; i++)
+        used[indices[i]] = true;
+    uint8_t renumbered[256] = {};
+    uint8_t compact[768] = {};
+    int32_t kept = 0;
+    for (int32_t entry = 0; entry < 256; entry++) {
+        if (!used[entry])
+            continue;
+        renumbered[entry] = static_cast<uint8_t>(kept);
+        std::memcpy(compact + kept * 3, palette + entry * 3, 3);
+        kept++;
+    }
+    for (int32_t i = 0; i < count; i++)
+        indices[i] = renumbered[indices[i]];
+    int32_t bits = 1;
+    while ((1 << bits) < kept)
+        bits++;
+    std::memcpy(palette, compact, sizeof compact);
+    *minCodeSize = bits < 2 ? 2 : bits;
+    return 1 << bits;
+}
+
 void EncodeStages(const uint8_t* pixels, int32_t width, int32_t height, int32_t delayMs, Placement at)
 {
     if (PixelBufferBytes(width, height) == 0)
@@ -36,15 +91,23 @@ void EncodeStages(const uint8_t* pixels, int32_t width, int32_t height, int32_t 
     if (indices && codes && errorRows) {
         uint8_t palette[768];
         uint8_t colourCube[kColourCubeCells];
-        QuantizerLearn(pixels, pixelCount, palette);
+        if (at.whole)
+            QuantizerLearn(pixels, pixelCount, palette);
+        else
+            LearnAreaPalette(pixels, pixelCount, palette);
         BuildColourCube(palette, colourCube);
         DiffuseToIndices(pixels, width, height, palette, colourCube, errorRows, indices);
         int32_t length = 0;
-        LzwCompress(indices, pixelCount, codes, codeCapacity, &length);
-        if (at.whole)
+        if (at.whole) {
+            LzwCompress(indices, pixelCount, codes, codeCapacity, &length);
             AppendFrame(codes, length, palette, delayMs);
-        else
-            AppendFrameArea(codes, length, palette, delayMs, at.left, at.top, width, height);
+        } else {
+            int32_t minCodeSize = 8;
+            const int32_t tableSize = CompactPalette(palette, indices, pixelCount, &minCodeSize);
+            LzwCompress(indices, pixelCount, codes, codeCapacity, &length, minCodeSize);
+            AppendFrameArea(codes, length, palette, delayMs, at.left, at.top, width, height, tableSize,
+                            minCodeSize);
+        }
     }
 
     memoryApi.release(errorRows);

@@ -9,8 +9,15 @@
 // (no memory) is not appended; the caller sees that only in the store count.
 void EncodeFrame(const uint8_t* pixels, int32_t width, int32_t height, int32_t delayMs);
 
+// A changed area of fewer pixels learns its palette from its pixels repeated
+// to at least this many: fewer give the learning too few samples and cycles.
+// 20000 was measured: from there a window dragged over a white page leaves
+// no tint, and more only costs time.
+constexpr int32_t kFewestLearnedPixels = 20000;
+
 // The rectangle left, top, width x height of a frame frameWidth pixels wide,
 // stored as a frame drawn at that place: its own palette, learned from the
-// rectangle alone. The rectangle must lie inside the frame.
+// rectangle alone, keeping only the table entries its pixels use. The
+// rectangle must lie inside the frame.
 void EncodeFrameArea(const uint8_t* frame, int32_t frameWidth, int32_t left, int32_t top,
                      int32_t width, int32_t height, int32_t delayMs);

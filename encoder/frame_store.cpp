@@ -29,7 +29,8 @@ static int GrowRecords()
 }
 
 void AppendFrameArea(const uint8_t* bytes, int32_t length, const uint8_t* palette, int32_t delayMs,
-                     int32_t left, int32_t top, int32_t width, int32_t height)
+                     int32_t left, int32_t top, int32_t width, int32_t height,
+                     int32_t tableSize, int32_t minCodeSize)
 {
     if (frameStore.count == frameStore.capacity && !GrowRecords())
         return;
@@ -46,7 +47,11 @@ void AppendFrameArea(const uint8_t* bytes, int32_t length, const uint8_t* palett
     FrameRecord& record = frameStore.records[frameStore.count];
     record.data = data;
     record.length = kept;
-    std::memcpy(record.palette, palette, sizeof record.palette);
+    std::memset(record.palette, 0, sizeof record.palette);
+    const int32_t entries = tableSize >= 2 && tableSize <= 256 ? tableSize : 256;
+    std::memcpy(record.palette, palette, static_cast<size_t>(entries) * 3);
+    record.tableSize = entries;
+    record.minCodeSize = minCodeSize;
     record.delay = DelayFromMs(delayMs);
     record.left = left;
     record.top = top;

@@ -8,7 +8,9 @@
 struct FrameRecord {
     uint8_t* data;          // LZW code stream, own block of at least 1 byte
     int32_t length;         // valid bytes in data
-    uint8_t palette[768];   // 256 entries R, G, B: the local colour table
+    uint8_t palette[768];   // up to 256 entries R, G, B: the local colour table
+    int32_t tableSize;      // entries of palette the file holds: 2, 4, ... 256
+    int32_t minCodeSize;    // the stream's LZW minimum code size, 2..8
     int32_t delay;          // hundredths of a second; only the capture thread raises it
     int32_t left, top;      // where the stream's rectangle sits in the frame
     int32_t width, height;  // the whole frame: 0, 0, outWidth, outHeight
@@ -31,9 +33,12 @@ int32_t DelayFromMs(int32_t ms);
 void AppendFrame(const uint8_t* bytes, int32_t length, const uint8_t* palette, int32_t delayMs);
 
 // The same for a stream holding only a rectangle of the frame, drawn over
-// the picture the previous frames left.
+// the picture the previous frames left. tableSize: the entries of palette
+// that the frame uses (a power of two, 2..256; the rest of the record's
+// table is zero); minCodeSize: the code size the stream was compressed with.
 void AppendFrameArea(const uint8_t* bytes, int32_t length, const uint8_t* palette, int32_t delayMs,
-                     int32_t left, int32_t top, int32_t width, int32_t height);
+                     int32_t left, int32_t top, int32_t width, int32_t height,
+                     int32_t tableSize = 256, int32_t minCodeSize = 8);
 
 // Releases every record, the array, and the capture thread's frame buffers.
 void ClearFrames();

@@ -41,6 +41,16 @@ void PutHeader(GifOutput& out)
     Put(out, header, sizeof header);
 }
 
+// The descriptor states a local table of 2^(bits + 1) entries; a record
+// whose size is not such a power of two is written with all 256.
+int32_t TableBits(const FrameRecord& record)
+{
+    for (int32_t bits = 0; bits < 8; bits++)
+        if (record.tableSize == 2 << bits)
+            return bits;
+    return 7;
+}
+
 void PutFrameSection(GifOutput& out, const FrameRecord& record, int32_t delay)
 {
     uint8_t head[787] = {0x21, 0xF9, 0x04, 0x04};  // graphic control: disposal 1 (leave in place)
@@ -50,10 +60,13 @@ void PutFrameSection(GifOutput& out, const FrameRecord& record, int32_t delay)
     PutLe16(head + 11, record.top);
     PutLe16(head + 13, record.width);
     PutLe16(head + 15, record.height);
-    head[17] = 0x87;  // local colour table of 256 entries
-    std::memcpy(head + 18, record.palette, 768);
-    head[786] = 8;  // LZW minimum code size
-    Put(out, head, sizeof head);
+    const int32_t bits = TableBits(record);
+    const size_t tableBytes = static_cast<size_t>(2 << bits) * 3;
+    head[17] = static_cast<uint8_t>(0x80 | bits);  // a local colour table follows
+    std::memcpy(head + 18, record.palette, tableBytes);
+    const bool codeSizeValid = record.minCodeSize >= 2 && record.minCodeSize <= 8;
+    head[18 + tableBytes] = static_cast<uint8_t>(codeSizeValid ? record.minCodeSize : 8);
+    Put(out, head, 19 + tableBytes);
 
     for (int32_t at = 0; at < record.length; at += 255) {
         int32_t run = record.length - at < 255 ? record.length - at : 255;

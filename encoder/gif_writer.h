@@ -1,6 +1,7 @@
 #pragma once
 // Writes the frame store as one looping GIF89a file: no global colour table,
-// every frame full-screen with its own 256-entry local table.
+// every frame with its own local table (256 entries for whole frames, as
+// few as its record holds for changed areas) at its record's place.
 
 #include <cstdint>
 

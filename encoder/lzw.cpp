@@ -6,12 +6,23 @@
 
 namespace {
 
-constexpr int32_t kClearCode = 256;
-constexpr int32_t kEndCode = 257;
-constexpr int32_t kFirstFreeCode = 258;
 constexpr int32_t kCodeLimit = 4096;   // one past the largest 12-bit code
 constexpr int32_t kSlotCount = 16384;  // load factor stays below 1/4 for 3838 strings
 constexpr int32_t kEmptyKey = -1;
+
+// The codes of one minimum code size: clear is 2^size, end follows it, and
+// a table generation starts at size + 1 bits.
+struct CodeSet {
+    int32_t clear, end, firstFree, firstWidth;
+};
+
+CodeSet CodesFor(int32_t minCodeSize)
+{
+    if (minCodeSize < 2 || minCodeSize > 8)
+        minCodeSize = 8;
+    const int32_t clear = 1 << minCodeSize;
+    return CodeSet{clear, clear + 1, clear + 2, minCodeSize + 1};
+}
 
 struct LzwWriter {
     uint32_t accumulator;
@@ -38,14 +49,14 @@ inline void Emit(LzwWriter& writer, int32_t code, int32_t width)
 
 // After a new string took the next code and its prefix went out: the width
 // grows once code 2^width is assigned, and a full table starts a new
-// generation, the clear code still at 12 bits and the next data code at 9.
-// true: the caller empties its table.
-inline bool AdvanceCodes(LzwWriter& writer, int32_t& nextCode, int32_t& width)
+// generation, the clear code still at 12 bits and the next data code at the
+// first width. true: the caller empties its table.
+inline bool AdvanceCodes(LzwWriter& writer, const CodeSet& set, int32_t& nextCode, int32_t& width)
 {
     if (nextCode == kCodeLimit) {
-        Emit(writer, kClearCode, width);
-        nextCode = kFirstFreeCode;
-        width = 9;
+        Emit(writer, set.clear, width);
+        nextCode = set.firstFree;
+        width = set.firstWidth;
         return true;
     }
     if (nextCode == (1 << width) + 1 && width <= 11)
@@ -55,9 +66,9 @@ inline bool AdvanceCodes(LzwWriter& writer, int32_t& nextCode, int32_t& width)
 
 // The end code, with no width change after the last data code, then the
 // last partial byte; returns the bytes stored.
-inline int32_t FinishStream(LzwWriter& writer, int32_t width, int32_t* outLength)
+inline int32_t FinishStream(LzwWriter& writer, const CodeSet& set, int32_t width, int32_t* outLength)
 {
-    Emit(writer, kEndCode, width);
+    Emit(writer, set.end, width);
     if (writer.pending > 0 && writer.position < writer.capacity)
         writer.output[writer.position++] = static_cast<uint8_t>(writer.accumulator);
     *outLength = writer.position;
@@ -97,23 +108,24 @@ static_assert(kSlotCount == 1 << 14, "SpreadSlotOf gives 14 bits");
 }  // namespace
 
 int32_t LzwCompress(const uint8_t* indices, int32_t count, uint8_t* output, int32_t capacity,
-                    int32_t* outLength)
+                    int32_t* outLength, int32_t minCodeSize)
 {
-    return encoderKernels.compress(indices, count, output, capacity, outLength);
+    return encoderKernels.compress(indices, count, output, capacity, outLength, minCodeSize);
 }
 
 int32_t LzwCompressScalar(const uint8_t* indices, int32_t count, uint8_t* output, int32_t capacity,
-                          int32_t* outLength)
+                          int32_t* outLength, int32_t minCodeSize)
 {
     StringTable table;
     ResetKeys(table);
     std::memset(table.codes, 0, sizeof table.codes);
 
+    const CodeSet set = CodesFor(minCodeSize);
     LzwWriter writer = {0, 0, 0, capacity > 0 ? capacity : 0, output};
-    int32_t nextCode = kFirstFreeCode;
-    int32_t width = 9;
+    int32_t nextCode = set.firstFree;
+    int32_t width = set.firstWidth;
 
-    Emit(writer, kClearCode, width);
+    Emit(writer, set.clear, width);
 
     if (count > 0) {
         int32_t prefix = indices[0];
@@ -131,47 +143,50 @@ int32_t LzwCompressScalar(const uint8_t* indices, int32_t count, uint8_t* output
             table.codes[slot] = nextCode++;
             Emit(writer, prefix, width);
             prefix = c;
-            if (AdvanceCodes(writer, nextCode, width))
+            if (AdvanceCodes(writer, set, nextCode, width))
                 ResetKeys(table);
         }
         Emit(writer, prefix, width);
     }
-    return FinishStream(writer, width, outLength);
+    return FinishStream(writer, set, width, outLength);
 }
 
 int32_t LzwCompressFast(const uint8_t* indices, int32_t count, uint8_t* output, int32_t capacity,
-                        int32_t* outLength)
+                        int32_t* outLength, int32_t minCodeSize)
 {
     // A slot holds (key << 12) | code. Keys stay below 2^20 and codes below
     // 2^12, so that fills 32 bits exactly, and every stored code is at least
-    // 258, so 0 marks an empty slot. A probe is one load from a 64 KiB table
+    // the first free code (6 or more), so 0 marks an empty slot. A probe is one load from a 64 KiB table
     // instead of two from 128 KiB: each input byte waits on this load, and it
     // is the compressor's critical path. The codes that come out depend only
     // on which strings the table holds, not on how it stores them.
     constexpr uint32_t kCodeBits = 12;
-    constexpr uint32_t kLiveCodes = kCodeLimit - kFirstFreeCode;
     uint32_t table[kSlotCount];
     std::memset(table, 0, sizeof table);
 
+    const CodeSet set = CodesFor(minCodeSize);
+    const uint32_t firstFree = static_cast<uint32_t>(set.firstFree);
+    const uint32_t liveCodes = static_cast<uint32_t>(kCodeLimit) - firstFree;
     LzwWriter writer = {0, 0, 0, capacity > 0 ? capacity : 0, output};
-    int32_t nextCode = kFirstFreeCode;
-    int32_t width = 9;
+    int32_t nextCode = set.firstFree;
+    int32_t width = set.firstWidth;
 
-    Emit(writer, kClearCode, width);
+    Emit(writer, set.clear, width);
 
     if (count > 0) {
         uint32_t prefix = indices[0];
         for (int32_t i = 1; i < count; i++) {
             const uint32_t c = indices[i];
             const uint32_t key = (prefix << 8) | c;
-            // An entry for this key minus this base is its code minus 258,
-            // below 3838; an empty slot or another key's entry wraps far above.
-            const uint32_t base = (key << kCodeBits) + kFirstFreeCode;
+            // An entry for this key minus this base is its code minus the
+            // first free code, below liveCodes; an empty slot or another key's
+            // entry wraps far above.
+            const uint32_t base = (key << kCodeBits) + firstFree;
             uint32_t slot = SpreadSlotOf(prefix, c);
             uint32_t entry;
             bool found = false;
             while ((entry = table[slot]) != 0) {
-                if (entry - base < kLiveCodes) {
+                if (entry - base < liveCodes) {
                     found = true;
                     break;
                 }
@@ -184,21 +199,23 @@ int32_t LzwCompressFast(const uint8_t* indices, int32_t count, uint8_t* output, 
             table[slot] = (key << kCodeBits) | static_cast<uint32_t>(nextCode++);
             Emit(writer, static_cast<int32_t>(prefix), width);
             prefix = c;
-            if (AdvanceCodes(writer, nextCode, width))
+            if (AdvanceCodes(writer, set, nextCode, width))
                 std::memset(table, 0, sizeof table);
         }
         Emit(writer, static_cast<int32_t>(prefix), width);
     }
-    return FinishStream(writer, width, outLength);
+    return FinishStream(writer, set, width, outLength);
 }
 
 int32_t LzwWorstCaseLength(int32_t count)
 {
     // Every code covers at least one index and is at most 12 bits wide; on top
     // come a clear code per full table generation (3838 codes each), the first
-    // clear code, the end code, and a byte for the last partial bits.
+    // clear code, the end code, and a byte for the last partial bits. A
+    // generation holds the fewest codes at minimum code size 8.
+    constexpr int64_t kShortestGeneration = kCodeLimit - 258;
     int64_t n = count > 0 ? count : 0;
-    int64_t codes = n + n / (kCodeLimit - kFirstFreeCode) + 2;
+    int64_t codes = n + n / kShortestGeneration + 2;
     int64_t bytes = (codes * 12 + 7) / 8 + 1;
     if (bytes > INT32_MAX)
         return -1;

@@ -4,16 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "encoder/frame_encoder.h"
 #include "encoder/frame_store.h"
 #include "encoder/gif_writer.h"
+#include "encoder/lzw.h"
 #include "image/output_geometry.h"
 #include "tests/support/expected_indices.h"
 #include "tests/support/files.h"
 #include "tests/support/recording_fixture.h"
+#include "tests/support/reference_lzw.h"
 #include "tests/support/synthetic_frames.h"
 
 namespace {
@@ -94,6 +97,111 @@ TEST_F(GifRoundTrip, EveryPixelDecodesToThePaletteColourTheEncoderChose)
             EXPECT_EQ(control.DisposalMode, DISPOSE_DO_NOT);
             EXPECT_EQ(control.TransparentColor, NO_TRANSPARENT_COLOR);
             ExpectFrameDecodes(file.gif->SavedImages[f], frames[f], size.width, size.height, f);
+        }
+    }
+}
+
+// Local tables smaller than 256 entries, with the LZW code size to match
+// (never below 2): giflib and the reference decoder read the same indices,
+// and giflib reports the table at its stated size.
+TEST_F(GifRoundTrip, SmallLocalTablesDecodeWithTheirCodeSize)
+{
+    const struct {
+        int32_t colours, tableSize, minCodeSize;
+    } table[] = {{1, 2, 2}, {2, 2, 2}, {3, 4, 2}, {5, 8, 3}, {129, 256, 8}};
+    const int32_t w = 23, h = 17;
+    for (const auto& row : table) {
+        ClearFrames();
+        outputGeometry = {40, 30};
+        std::vector<uint8_t> background = ScreenLikeFrame(40, 30, 1);
+        EncodeFrame(background.data(), 40, 30, 100);
+
+        uint8_t palette[768] = {};
+        for (int32_t i = 0; i < row.colours; i++) {
+            palette[3 * i] = static_cast<uint8_t>(i * 7 + 1);
+            palette[3 * i + 1] = static_cast<uint8_t>(255 - i);
+            palette[3 * i + 2] = static_cast<uint8_t>(i * 13);
+        }
+        std::vector<uint8_t> indices(static_cast<size_t>(w) * h);
+        for (size_t p = 0; p < indices.size(); p++)
+            indices[p] = static_cast<uint8_t>((p * p / 5 + p / 3) % static_cast<size_t>(row.colours));
+        std::vector<uint8_t> codes(static_cast<size_t>(LzwWorstCaseLength(w * h)));
+        int32_t length = 0;
+        LzwCompress(indices.data(), w * h, codes.data(), static_cast<int32_t>(codes.size()), &length,
+                    row.minCodeSize);
+        AppendFrameArea(codes.data(), length, palette, 70, 9, 4, w, h, row.tableSize, row.minCodeSize);
+
+        std::vector<uint8_t> reference;
+        ASSERT_TRUE(ReferenceLzwDecode(codes.data(), static_cast<size_t>(length), indices.size(), &reference,
+                                       nullptr, row.minCodeSize));
+        EXPECT_EQ(reference, indices) << row.colours << " colours";
+
+        std::string path = ScratchPath("small-table.gif");
+        ASSERT_EQ(WriteGif(path.c_str()), 1);
+        GifFile file(path);
+        ASSERT_NE(file.gif, nullptr) << row.colours << " colours";
+        ASSERT_EQ(file.gif->ImageCount, 2);
+        const SavedImage& area = file.gif->SavedImages[1];
+        EXPECT_EQ(area.ImageDesc.Left, 9);
+        EXPECT_EQ(area.ImageDesc.Top, 4);
+        ASSERT_EQ(area.ImageDesc.Width, w);
+        ASSERT_EQ(area.ImageDesc.Height, h);
+        ASSERT_NE(area.ImageDesc.ColorMap, nullptr);
+        ASSERT_EQ(area.ImageDesc.ColorMap->ColorCount, row.tableSize) << row.colours << " colours";
+        for (int32_t i = 0; i < row.tableSize; i++) {
+            const GifColorType& c = area.ImageDesc.ColorMap->Colors[i];
+            EXPECT_EQ(c.Red, palette[3 * i]) << "entry " << i;
+            EXPECT_EQ(c.Green, palette[3 * i + 1]) << "entry " << i;
+            EXPECT_EQ(c.Blue, palette[3 * i + 2]) << "entry " << i;
+        }
+        for (size_t p = 0; p < indices.size(); p++)
+            ASSERT_EQ(area.RasterBits[p], indices[p]) << row.colours << " colours, pixel " << p;
+        ExpectFrameDecodes(file.gif->SavedImages[0], background, 40, 30, 0);
+    }
+}
+
+// Changed areas as the encoder stores them: giflib shows every pixel in the
+// colour the area's 256-entry palette would have given it.
+TEST_F(GifRoundTrip, ChangedAreasShowWhatTheirFullTableWould)
+{
+    const int32_t fw = 90, fh = 60;
+    outputGeometry = {fw, fh};
+    const std::vector<uint8_t> first = ScreenLikeFrame(fw, fh, 2);
+    const std::vector<uint8_t> later = PhotoLikeFrame(fw, fh, 5);
+    EncodeFrame(first.data(), fw, fh, 100);
+    const struct {
+        int32_t left, top, width, height;
+    } areas[] = {{0, 0, 1, 1}, {fw - 1, 0, 1, fh}, {10, 20, 30, 2}, {5, 5, 80, 50}, {0, 0, fw, fh}};
+    for (const auto& a : areas)
+        EncodeFrameArea(later.data(), fw, a.left, a.top, a.width, a.height, 100);
+    ASSERT_EQ(frameStore.count, 6);
+    std::string path = ScratchPath("areas.gif");
+    ASSERT_EQ(WriteGif(path.c_str()), 1);
+    GifFile file(path);
+    ASSERT_NE(file.gif, nullptr);
+    ASSERT_EQ(file.gif->ImageCount, 6);
+    for (size_t f = 0; f < std::size(areas); f++) {
+        const auto& a = areas[f];
+        std::vector<uint8_t> cut;
+        for (int32_t y = 0; y < a.height; y++) {
+            const uint8_t* from = later.data() + ((static_cast<size_t>(a.top) + y) * fw + a.left) * 4;
+            cut.insert(cut.end(), from, from + static_cast<size_t>(a.width) * 4);
+        }
+        const ExpectedFrame full = ExpectedAreaEncoding(cut, a.width, a.height, kFewestLearnedPixels);
+        const SavedImage& image = file.gif->SavedImages[f + 1];
+        ASSERT_EQ(image.ImageDesc.Left, a.left);
+        ASSERT_EQ(image.ImageDesc.Top, a.top);
+        ASSERT_EQ(image.ImageDesc.Width, a.width);
+        ASSERT_EQ(image.ImageDesc.Height, a.height);
+        ASSERT_NE(image.ImageDesc.ColorMap, nullptr);
+        const GifColorType* colours = image.ImageDesc.ColorMap->Colors;
+        for (size_t p = 0; p < full.indices.size(); p++) {
+            const uint8_t index = image.RasterBits[p];
+            ASSERT_LT(index, image.ImageDesc.ColorMap->ColorCount);
+            const uint8_t* want = full.palette.data() + 3 * full.indices[p];
+            ASSERT_EQ(colours[index].Red, want[0]) << "area " << f << " pixel " << p;
+            ASSERT_EQ(colours[index].Green, want[1]) << "area " << f << " pixel " << p;
+            ASSERT_EQ(colours[index].Blue, want[2]) << "area " << f << " pixel " << p;
         }
     }
 }

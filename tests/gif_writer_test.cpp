@@ -97,6 +97,35 @@ TEST_F(GifWriterTest, EachDescriptorStatesItsFramesRectangle)
                                     0x2C, 0x01, 0x02, 0xFE, 0x00, 0x04, 0x03, 0x01, 0x00, 0x87}));
 }
 
+TEST_F(GifWriterTest, AnAreasTableIsWrittenAtItsOwnSizeWithItsCodeSize)
+{
+    const struct {
+        int32_t tableSize, minCodeSize;
+        uint8_t packed;
+    } table[] = {{2, 2, 0x80}, {4, 2, 0x81}, {8, 3, 0x82}, {16, 4, 0x83}, {128, 7, 0x86}, {256, 8, 0x87}};
+    for (const auto& row : table) {
+        ClearFrames();
+        outputGeometry = {30, 20};
+        uint8_t palette[768];
+        for (int i = 0; i < 768; i++)
+            palette[i] = static_cast<uint8_t>(i + 1);
+        const uint8_t stream[3] = {7, 8, 9};
+        AppendFrameArea(stream, 3, palette, 100, 2, 3, 4, 5, row.tableSize, row.minCodeSize);
+        std::string path = ScratchPath("table.gif");
+        ASSERT_EQ(WriteGif(path.c_str()), 1);
+        std::vector<uint8_t> file = ReadWholeFile(path);
+        const size_t tableBytes = 3 * static_cast<size_t>(row.tableSize);
+        ASSERT_EQ(file.size(), 32u + 18u + tableBytes + 1u + 1u + 3u + 1u + 1u) << row.tableSize;
+        const uint8_t* descriptor = file.data() + 32 + 8;
+        EXPECT_EQ(descriptor[9], row.packed) << row.tableSize;
+        EXPECT_TRUE(std::equal(palette, palette + tableBytes, descriptor + 10)) << row.tableSize;
+        const uint8_t* data = descriptor + 10 + tableBytes;
+        EXPECT_EQ(std::vector<uint8_t>(data, data + 7),
+                  (std::vector<uint8_t>{static_cast<uint8_t>(row.minCodeSize), 3, 7, 8, 9, 0, 0x3B}))
+            << row.tableSize;
+    }
+}
+
 TEST_F(GifWriterTest, StreamsAreCutInto255ByteSubBlocks)
 {
     const struct {

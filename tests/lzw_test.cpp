@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "encoder/lzw.h"
@@ -8,14 +9,14 @@
 
 namespace {
 
-std::vector<uint8_t> Compress(const std::vector<uint8_t>& indices, int32_t capacity = -1)
+std::vector<uint8_t> Compress(const std::vector<uint8_t>& indices, int32_t capacity = -1, int32_t minCodeSize = 8)
 {
     if (capacity < 0)
         capacity = LzwWorstCaseLength(static_cast<int32_t>(indices.size()));
     std::vector<uint8_t> out(static_cast<size_t>(capacity) + 16, 0xEE);
     int32_t length = -1;
     int32_t result = LzwCompress(indices.data(), static_cast<int32_t>(indices.size()), out.data(),
-                                 capacity, &length);
+                                 capacity, &length, minCodeSize);
     EXPECT_EQ(result, length);
     EXPECT_LE(length, capacity);
     for (size_t i = static_cast<size_t>(capacity); i < out.size(); i++)
@@ -122,6 +123,56 @@ TEST(Lzw, TheEndCodeKeepsTheWidthOfTheLastDataCode)
     ExpectRoundTrip(indices, &trace);
     EXPECT_EQ(trace.codes.back(), 257);
     EXPECT_EQ(trace.widths.back(), trace.widths[trace.widths.size() - 2]);
+}
+
+// A frame with few colours is compressed at a smaller code size: clear is
+// 2^size, the first codes are size + 1 bits wide, and the table still grows
+// to 12 bits and clears. Indices fill the whole range of each size.
+TEST(Lzw, EveryMinimumCodeSizeRoundTripsAndEveryPathAgrees)
+{
+    for (int32_t size = 2; size <= 8; size++) {
+        const int32_t clear = 1 << size;
+        std::vector<std::vector<uint8_t>> inputs;
+        inputs.push_back({});
+        inputs.push_back({static_cast<uint8_t>(clear - 1)});
+        std::vector<uint8_t> noise = RandomIndices(30000, 20 + static_cast<uint32_t>(size));
+        for (uint8_t& index : noise)
+            index = static_cast<uint8_t>(index & (clear - 1));
+        inputs.push_back(noise);  // fills the table several times
+        std::vector<uint8_t> runs(9000, 0);
+        for (size_t i = 0; i < runs.size(); i++)
+            runs[i] = static_cast<uint8_t>((i / 97) % static_cast<size_t>(clear));
+        inputs.push_back(runs);
+
+        for (const std::vector<uint8_t>& indices : inputs) {
+            const std::vector<uint8_t> stream = Compress(indices, -1, size);
+            std::vector<uint8_t> decoded;
+            LzwTrace trace;
+            ASSERT_TRUE(ReferenceLzwDecode(stream.data(), stream.size(), indices.size(), &decoded, &trace, size))
+                << "code size " << size << ", " << indices.size() << " indices";
+            EXPECT_EQ(decoded, indices) << "code size " << size;
+            EXPECT_EQ(trace.codes.front(), clear);
+            EXPECT_EQ(trace.widths.front(), size + 1);
+            EXPECT_EQ(trace.codes.back(), clear + 1);
+            if (indices.size() == noise.size() && indices == noise) {
+                const size_t clears = static_cast<size_t>(std::count(trace.codes.begin(), trace.codes.end(), clear));
+                EXPECT_GE(clears, 2u) << "code size " << size << ": the table never filled";
+                EXPECT_LE(stream.size(), static_cast<size_t>(LzwWorstCaseLength(30000)));
+            }
+
+            const int32_t capacity = LzwWorstCaseLength(static_cast<int32_t>(indices.size()));
+            std::vector<uint8_t> scalar(static_cast<size_t>(capacity)), fast(static_cast<size_t>(capacity));
+            int32_t scalarLength = 0, fastLength = 0;
+            LzwCompressScalar(indices.data(), static_cast<int32_t>(indices.size()), scalar.data(), capacity,
+                              &scalarLength, size);
+            LzwCompressFast(indices.data(), static_cast<int32_t>(indices.size()), fast.data(), capacity,
+                            &fastLength, size);
+            scalar.resize(static_cast<size_t>(scalarLength));
+            fast.resize(static_cast<size_t>(fastLength));
+            EXPECT_EQ(scalar, stream) << "code size " << size;
+            EXPECT_EQ(fast, stream) << "code size " << size;
+        }
+    }
 }
 
 TEST(Lzw, CutsAtTheCapacityAndKeepsThePrefix)

@@ -22,17 +22,19 @@ struct BitReader {
 }  // namespace
 
 bool ReferenceLzwDecode(const uint8_t* stream, size_t length, size_t maxOutput,
-                        std::vector<uint8_t>* out, LzwTrace* trace)
+                        std::vector<uint8_t>* out, LzwTrace* trace, int minCodeSize)
 {
-    const int kClear = 256, kEnd = 257;
+    if (minCodeSize < 2 || minCodeSize > 8)
+        return false;
+    const int kClear = 1 << minCodeSize, kEnd = kClear + 1, kFirstWidth = minCodeSize + 1;
     std::vector<int> prefix(4096, -1);
     std::vector<uint8_t> suffix(4096), first(4096);
-    for (int i = 0; i < 256; i++) {
+    for (int i = 0; i < kClear; i++) {
         suffix[i] = static_cast<uint8_t>(i);
         first[i] = static_cast<uint8_t>(i);
     }
     BitReader reader{stream, length, 0};
-    int width = 9, next = 258, previous = -1;
+    int width = kFirstWidth, next = kClear + 2, previous = -1;
     bool started = false;
     std::vector<uint8_t> string;
     out->clear();
@@ -45,7 +47,7 @@ bool ReferenceLzwDecode(const uint8_t* stream, size_t length, size_t maxOutput,
             // two, a decoder has already widened by one bit; if the stream
             // ends on a byte boundary that bit is missing. Decoders that stop
             // at the pixel count never read it; accept the narrower end code.
-            if (width == 9 || !reader.Read(width - 1, &code) || code != kEnd)
+            if (width == kFirstWidth || !reader.Read(width - 1, &code) || code != kEnd)
                 return false;
             width--;
         }
@@ -57,15 +59,15 @@ bool ReferenceLzwDecode(const uint8_t* stream, size_t length, size_t maxOutput,
             return false;
         started = true;
         if (code == kClear) {
-            width = 9;
-            next = 258;
+            width = kFirstWidth;
+            next = kClear + 2;
             previous = -1;
             continue;
         }
         if (code == kEnd)
             return true;
         if (previous < 0) {
-            if (code > 255)
+            if (code >= kClear)
                 return false;
             out->push_back(static_cast<uint8_t>(code));
             previous = code;

@@ -1,5 +1,5 @@
 #pragma once
-// A plain GIF LZW decoder (minimum code size 8), written from the GIF89a
+// A plain GIF LZW decoder (minimum code size 2..8, 8 by default), written from the GIF89a
 // standard's description and independent of the encoder: it is the judge of
 // streams in the tests that also run under Wine, where giflib is absent.
 
@@ -16,4 +16,4 @@ struct LzwTrace {
 // code. Returns false on any malformed code or when the output would exceed
 // maxOutput. trace may be null.
 bool ReferenceLzwDecode(const uint8_t* stream, size_t length, size_t maxOutput,
-                        std::vector<uint8_t>* out, LzwTrace* trace);
+                        std::vector<uint8_t>* out, LzwTrace* trace, int minCodeSize = 8);
