@@ -86,12 +86,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int32_t y = top; y < top + areaHeight; y++)
         cut.insert(cut.end(), pixels.begin() + (static_cast<long>(y) * width + left) * 4,
                    pixels.begin() + (static_cast<long>(y) * width + left + areaWidth) * 4);
-    const ExpectedFrame expectedArea = ExpectedEncoding(cut, areaWidth, areaHeight);
-    for (int i = 0; i < 768; i++)
+    const CompactFrame expectedArea =
+        Compacted(ExpectedAreaEncoding(cut, areaWidth, areaHeight, kFewestLearnedPixels));
+    Require(area.tableSize == expectedArea.tableSize && area.minCodeSize == expectedArea.minCodeSize,
+            "the rectangle's table holds the entries it uses, at the matching code size");
+    for (int i = 0; i < 3 * expectedArea.tableSize; i++)
         Require(area.palette[i] == expectedArea.palette[i], "the rectangle's palette is learned from it alone");
     std::vector<uint8_t> areaIndices;
     Require(ReferenceLzwDecode(area.data, static_cast<size_t>(area.length), expectedArea.indices.size(),
-                               &areaIndices, nullptr) &&
+                               &areaIndices, nullptr, expectedArea.minCodeSize) &&
                 areaIndices == expectedArea.indices,
             "the rectangle's stream decodes to its expected indices");
 
@@ -144,8 +147,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Require(DGifSavedExtensionToGCB(gif, 1, &areaControl) == GIF_OK && areaControl.DisposalMode == DISPOSE_DO_NOT,
             "the frames under the rectangle stay in place");
     const ColorMapObject* areaMap = second.ImageDesc.ColorMap;
-    Require(areaMap != nullptr && areaMap->ColorCount == 256, "the rectangle's local table of 256 entries");
-    for (int i = 0; i < 256; i++) {
+    Require(areaMap != nullptr && areaMap->ColorCount == expectedArea.tableSize,
+            "the rectangle's local table of the entries it uses");
+    for (int i = 0; i < expectedArea.tableSize; i++) {
         Require(areaMap->Colors[i].Red == expectedArea.palette[3 * i] &&
                     areaMap->Colors[i].Green == expectedArea.palette[3 * i + 1] &&
                     areaMap->Colors[i].Blue == expectedArea.palette[3 * i + 2],

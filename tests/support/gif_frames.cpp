@@ -129,14 +129,17 @@ bool ReadGifAnimation(const std::vector<uint8_t>& file, GifAnimation* out, std::
         }
         if (image.palette.empty())
             return Fail(error, "image without a colour table");
-        if (!r.Has(1) || r.Byte() != 8)
-            return Fail(error, "LZW minimum code size other than 8");
+        if (!r.Has(1))
+            return Fail(error, "LZW minimum code size cut off");
+        const int minCodeSize = r.Byte();
+        if (minCodeSize < 2 || minCodeSize > 8)
+            return Fail(error, "LZW minimum code size " + std::to_string(minCodeSize));
         std::vector<uint8_t> stream;
         if (!ReadSubBlocks(r, &stream))
             return Fail(error, "image data cut off");
         const size_t pixels = static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
         std::vector<uint8_t> indices;
-        if (!ReferenceLzwDecode(stream.data(), stream.size(), pixels, &indices, nullptr) || indices.size() != pixels)
+        if (!ReferenceLzwDecode(stream.data(), stream.size(), pixels, &indices, nullptr, minCodeSize) || indices.size() != pixels)
             return Fail(error, "image " + std::to_string(out->images.size()) + ": LZW stream gives " +
                                    std::to_string(indices.size()) + " of " + std::to_string(pixels) + " indices");
         for (uint8_t index : indices)
