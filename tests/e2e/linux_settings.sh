@@ -62,7 +62,7 @@ window_of_size() {  # NAME WxH: prints the id of a visible window of that name a
 }
 # footer_changes FILE: pixels of the footer's left part that differ from changed.ppm.
 footer_changes() {
-  python3 "$pixels" diff changed.ppm $((20 + sx)) $((404 + sy)) "$1" $((20 + sx)) $((404 + sy)) 200 16 40 |
+  python3 "$pixels" diff changed.ppm $((20 + sx)) $((460 + sy)) "$1" $((20 + sx)) $((460 + sy)) 200 16 40 |
     awk 'NR == 1 {print $1}'
 }
 main_size() { xdotool getwindowgeometry "$main" | sed -n 's/.*Geometry: //p'; }
@@ -85,9 +85,9 @@ start_pixlo() {  # main window client size
 }
 open_settings() {
   xdotool mousemove 208 18 sleep 0.1 click 1  # 设置, while the main window lies at the origin
-  wait_for 10 window_of_size '^设置（v1.3）$' 430x440 >/dev/null ||
-    fail "$mode: no 430x440 window \"设置（v1.3）\" after a click on 设置: $(cat pixlo.err)"
-  settings_window=$(window_of_size '^设置（v1.3）$' 430x440)
+  wait_for 10 window_of_size '^设置（v1.3）$' 430x496 >/dev/null ||
+    fail "$mode: no 430x496 window \"设置（v1.3）\" after a click on 设置: $(cat pixlo.err)"
+  settings_window=$(window_of_size '^设置（v1.3）$' 430x496)
   read -r sx sy < <(xdotool getwindowgeometry "$settings_window" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
   sleep 0.5
 }
@@ -115,7 +115,7 @@ run_mode() {
   # Defaults: a 480 x 480 viewfinder.
   start_pixlo 492x528
   open_settings
-  ok "$mode: 设置 opens a 430x440 settings window"
+  ok "$mode: 设置 opens a 430x496 settings window"
   [ ! -e "$XDG_CONFIG_HOME" ] || fail "$mode: the configuration folder exists before any change"
 
   shot defaults.ppm
@@ -132,8 +132,9 @@ run_mode() {
     "235 140 243,244,246 segmented-control"
     "290 145 $accent selected-360px"
     "380 160 243,244,246 actual-size-unselected"
-    "397 253 $grey autocheck-off"
-    "30 300 243,244,246 update-button"
+    "397 253 $grey optimize-off"
+    "397 309 $grey autocheck-off"
+    "30 356 243,244,246 update-button"
   )
   local line x y colour what got
   for line in "${expected[@]}"; do
@@ -142,7 +143,7 @@ run_mode() {
     [ "$got" = "$colour" ] || fail "$mode: $what at $x,$y is $got, expected $colour"
   done
   local texts=("帧率 20 16 40 20" "鼠标光标 20 72 80 20" "输出-GIF 20 128 70 20" "480 120 193 76 23"
-               "检查更新 30 300 98 28" "note 20 404 140 14")
+               "检查更新 30 356 98 28" "note 20 460 140 14")
   for line in "${texts[@]}"; do
     read -r what x y w h <<<"$line"
     got=$(python3 "$pixels" count defaults.ppm $((x + sx)) $((y + sy)) "$w" "$h" $white 40)
@@ -150,11 +151,11 @@ run_mode() {
   done
   ok "$mode: the window's pixels show the default settings and their labels"
 
-  status_ink() { shot status.ppm; python3 "$pixels" count status.ppm $((154 + sx)) $((300 + sy)) 266 30 $white 40 |
+  status_ink() { shot status.ppm; python3 "$pixels" count status.ppm $((154 + sx)) $((356 + sy)) 266 30 $white 40 |
                  awk -v all=$((266 * 30)) '{print all - $1}'; }
   [ "$(status_ink)" = 0 ] || fail "$mode: a status line before any check"
   rm -f server/requests-newer_line_end.log
-  click 79 314
+  click 79 370
   wait_for 5 grep -q "end of request" server/requests-newer_line_end.log || fail "$mode: 检查更新 sent no request"
   grep -q $'^GET /version.txt HTTP/1.1\r$' server/requests-newer_line_end.log &&
     grep -qi $'^User-Agent: Pixlo\r$' server/requests-newer_line_end.log ||
@@ -182,7 +183,11 @@ run_mode() {
   [ "$(at changed.ppm 118 85)" = "$accent" ] && [ "$(at changed.ppm 146 85)" = "$white" ] || fail "$mode: the cursor switch does not show on"
   [ "$(at changed.ppm 235 145)" = "$accent" ] || fail "$mode: 240px does not show selected"
   [ "$(at changed.ppm 300 40)" = "$accent" ] && [ "$(at changed.ppm 410 40)" = "$white" ] || fail "$mode: the slider is not filled at 30 fps"
-  ok "$mode: a switch and the output-width segments save their keys and show their state"
+  click 360 260
+  expect_value optimize 1 "a click on the changed-area switch"
+  shot optimize.ppm
+  [ "$(at optimize.ppm 397 253)" = "$white" ] || fail "$mode: the changed-area switch does not show on"
+  ok "$mode: switches and the output-width segments save their keys and show their state"
 
   click 158 200
   xdotool type --delay 60 320
@@ -196,7 +201,7 @@ run_mode() {
   [ -z "$(value defh)" ] || fail "$mode: Escape saved the height"
   click 288 200
   xdotool type --delay 60 200
-  click 300 380  # a press on nothing commits
+  click 300 436  # a press on nothing commits
   expect_value defh 200 "200 typed into the height"
   wait_for 3 test "$(main_size)" = 332x248 || fail "$mode: the main window is $(main_size) after the height 200"
   ok "$mode: typed sizes save, Escape drops, and the main window follows"
@@ -204,12 +209,12 @@ run_mode() {
   # A save that fails says so in the footer.
   rm "$ini"
   mkdir "$ini"
-  click 360 260
+  click 360 316
   shot failed.ppm
   [ "$(footer_changes failed.ppm)" != 0 ] || fail "$mode: the footer did not change after a failed save"
-  [ "$(at failed.ppm 397 253)" = "$white" ] || fail "$mode: the start-up check switch did not turn on"
+  [ "$(at failed.ppm 397 309)" = "$white" ] || fail "$mode: the start-up check switch did not turn on"
   rmdir "$ini"
-  click 360 260  # off again, saved into a new file
+  click 360 316  # off again, saved into a new file
   expect_value autocheck 0 "the start-up check after the failed save"
   shot saved-again.ppm
   [ "$(footer_changes saved-again.ppm)" = 0 ] || fail "$mode: the footer did not come back after a save succeeded"
