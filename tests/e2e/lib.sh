@@ -49,3 +49,15 @@ start_xvfb() {
   export DISPLAY
   rm -f "$number"
 }
+
+# close_native_window WINDOW WHAT: closes the native program's WINDOW as a
+# window manager does (the probe's WM_DELETE_WINDOW) and waits for the
+# program, $pixlo_pid, to end with exit code 0; WHAT names the moment.
+close_native_window() {
+  "$probe" close "$1"
+  local code=0
+  timeout 15 tail --pid="$pixlo_pid" -f /dev/null || fail "$mode: pixlo did not end within 15 s of closing $2"
+  wait "$pixlo_pid" || code=$?
+  pixlo_pid=""
+  [ "$code" = 0 ] || fail "$mode: closing $2 ended with exit code $code: $(cat pixlo.err)"
+}

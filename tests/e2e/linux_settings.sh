@@ -91,15 +91,6 @@ open_settings() {
   read -r sx sy < <(xdotool getwindowgeometry "$settings_window" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
   sleep 0.5
 }
-close_pixlo() {
-  "$probe" close "$main"
-  local code=0
-  timeout 15 tail --pid="$pixlo_pid" -f /dev/null || fail "$mode: pixlo did not end within 15 s of closing"
-  wait "$pixlo_pid" || code=$?
-  pixlo_pid=""
-  [ "$code" = 0 ] || fail "$mode: closing ended with exit code $code: $(cat pixlo.err)"
-}
-
 run_mode() {
   mode=$1
   rm -rf "$XDG_CONFIG_HOME" bin/Pixlo.ini
@@ -228,7 +219,7 @@ run_mode() {
   wait_for 3 sh -c "! xdotool search --onlyvisible --name '^设置（v1.3）$' >/dev/null" || fail "$mode: the window stays open"
   wait_for 3 test "$(main_size)" = 268x248 || fail "$mode: the main window is $(main_size) after closing with 256"
   ok "$mode: closing commits the typed width"
-  close_pixlo
+  close_native_window "$main" "the main window"
 
   if [ "$mode" = plain ]; then
     # A portable install: the file beside the program takes the change and
@@ -240,7 +231,7 @@ run_mode() {
     click 330 90
     expect_value guides 0 "the guides switch of a portable install" bin/Pixlo.ini
     cmp -s "$ini" config-before.ini || fail "$mode: the configuration folder's file changed beside a portable one"
-    close_pixlo
+    close_native_window "$main" "the main window"
     rm bin/Pixlo.ini
     ok "$mode: a Pixlo.ini beside the program wins over the configuration folder"
   fi

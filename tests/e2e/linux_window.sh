@@ -65,17 +65,6 @@ start_pixlo() {
 }
 click() { xdotool mousemove "$1" "$2" click 1; sleep 0.3; }
 presses() { grep -c '^press' listener.txt || true; }
-# close_and_expect_exit: closes the window as a window manager does and
-# waits for pixlo to end with exit code 0.
-close_and_expect_exit() {
-  "$probe" close "$window"
-  local code=0
-  timeout 15 tail --pid="$pixlo_pid" -f /dev/null || fail "$mode: pixlo did not end within 15 s of closing ($1)"
-  wait "$pixlo_pid" || code=$?
-  pixlo_pid=""
-  [ "$code" = 0 ] || fail "$mode: closing $1 ended with exit code $code: $(cat pixlo.err)"
-}
-
 run_mode() {
   mode=$1
   start_xvfb 800x600 xvfb.log -noreset
@@ -235,12 +224,12 @@ run_mode() {
     fail "$mode: no outline on the bottom edge after the Shift-drag"
   ok "$mode: Shift keeps the viewfinder's shape (${ww}x$wh to ${want_w}x$want_h)"
 
-  close_and_expect_exit idle
+  close_native_window "$window" idle
   rm bin/out.gif
   start_pixlo
   click 34 18
   sleep 1
-  close_and_expect_exit "during a recording"
+  close_native_window "$window" "during a recording"
   [ -z "$(ls bin/*.gif 2>/dev/null)" ] || fail "$mode: closing wrote $(ls bin/*.gif)"
   ok "$mode: closing when idle and during a recording ends with exit 0 and writes nothing"
 
