@@ -37,7 +37,8 @@ cleanup() {
     kill "${pids[i]}" 2>/dev/null || true
     wait "${pids[i]}" 2>/dev/null || true
   done
-  timeout 30 "$wineserver" -w 2>/dev/null || "$wineserver" -k 2>/dev/null || true
+  "$wineserver" -k 2>/dev/null || true
+  timeout 30 "$wineserver" -w 2>/dev/null || true
   [ -z "${xvfb_pid:-}" ] || { kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; }
   rm -rf "$work"
 }
@@ -57,6 +58,7 @@ expect_output() {  # what expected-bytes(with \r, \n escapes) expected-status
   [ "$(od -An -c out.txt)" = "$expected" ] && [ "$status" = "$3" ] || {
     echo "expected exit $3 and:" >&2; printf '%b' "$2" | od -c >&2
     echo "got exit $status and:" >&2; od -c out.txt >&2
+    [ ! -s err.txt ] || { echo "and on standard error:" >&2; cat err.txt >&2; }
     fail "$1"
   }
 }
@@ -360,6 +362,13 @@ xvfb_pid=$!
 wait_for 10 test -s display.txt || fail "Xvfb did not start: $(cat xvfb.log)"
 DISPLAY=":$(head -1 display.txt)"
 export DISPLAY
+# Each check is a short Wine process. A server left idle ends a few seconds
+# after its last one, and a run started while it ends can fail without a
+# word; so one server, made for the prefix once it exists, stays up until
+# the script ends (cleanup).
+"$wine_run" cmd /c exit >/dev/null 2>&1 || true
+timeout 60 "$wineserver" -w 2>/dev/null || fail "the prefix's first server did not end"
+"$wineserver" -p
 
 # --- Command lines: mode selection, usage errors, exact bytes and exit codes.
 usage_test='usage: tavrel /test out.gif [watermark.png]\r\n'
