@@ -47,8 +47,8 @@ int32_t ChooseSettingsPath(char* buffer, int32_t size, const char* besideProgram
     buffer[0] = 0;
     if (besideProgram[0] && api.fileExists(besideProgram))
         return CopyPath(buffer, size, besideProgram);
-    // The base directory specification: a relative value is invalid and
-    // ignored, as an unset or empty one is.
+    // XDG_CONFIG_HOME must be an absolute path: a relative value is ignored,
+    // as an unset or empty one is.
     const char* config = api.getEnv("XDG_CONFIG_HOME");
     if (config && config[0] == '/')
         return JoinPath(buffer, size, config, "/pixlo/Pixlo.ini");

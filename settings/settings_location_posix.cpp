@@ -15,8 +15,8 @@ const char* Environment(const char* name)
     return std::getenv(name);
 }
 
-// Makes every missing folder on the way to the file. The configuration
-// folders are private to the user, as the base directory specification asks.
+// Makes every missing folder on the way to the file. Configuration folders
+// are private to the user (mode 0700), as desktops make them.
 void MakeParentFolders(const char* path)
 {
     char folder[kSettingsPathSize];
