@@ -61,3 +61,15 @@ close_native_window() {
   pixlo_pid=""
   [ "$code" = 0 ] || fail "$mode: closing $2 ended with exit code $code: $(cat pixlo.err)"
 }
+
+# expect_colours PICTURE "X Y COLOUR WHAT"...: each pixel, read with the
+# calling script's at(), must have its colour; fails at the first that does not.
+expect_colours() {
+  local picture=$1 line x y colour what got
+  shift
+  for line in "$@"; do
+    read -r x y colour what <<<"$line"
+    got=$(at "$picture" "$x" "$y")
+    [ "$got" = "$colour" ] || fail "$mode: $what at $x,$y is $got, expected $colour"
+  done
+}

@@ -127,12 +127,8 @@ run_mode() {
     "397 309 $grey autocheck-off"
     "30 356 243,244,246 update-button"
   )
-  local line x y colour what got
-  for line in "${expected[@]}"; do
-    read -r x y colour what <<<"$line"
-    got=$(at defaults.ppm "$x" "$y")
-    [ "$got" = "$colour" ] || fail "$mode: $what at $x,$y is $got, expected $colour"
-  done
+  expect_colours defaults.ppm "${expected[@]}"
+  local line x y w h what got
   local texts=("帧率 20 16 40 20" "鼠标光标 20 72 80 20" "输出-GIF 20 128 70 20" "480 120 193 76 23"
                "检查更新 30 356 98 28" "note 20 460 140 14")
   for line in "${texts[@]}"; do

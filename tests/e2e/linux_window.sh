@@ -100,12 +100,7 @@ run_mode() {
     "280 150 255,255,255 viewfinder-shows-the-listener"
     "150 $((client_h + 20)) $root_colour below-the-window"
   )
-  local line x y colour what got
-  for line in "${expected[@]}"; do
-    read -r x y colour what <<<"$line"
-    got=$(at idle.ppm "$x" "$y")
-    [ "$got" = "$colour" ] || fail "$mode: $what at $x,$y is $got, expected $colour"
-  done
+  expect_colours idle.ppm "${expected[@]}"
   ok "$mode: toolbar, separator, outline and a see-through viewfinder"
 
   click 280 150
