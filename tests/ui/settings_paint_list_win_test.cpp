@@ -14,6 +14,7 @@
 #include "settings/settings.h"
 #include "settings/update_check.h"
 #include "tests/ui/canvas_win.h"
+#include "tests/ui/settings_picture_fixture.h"
 #include "ui/gdi_draw_win.h"
 #include "ui/settings_layout.h"
 #include "ui/settings_paint.h"
@@ -74,22 +75,13 @@ void GdiTextSize(const char* text, SettingsFont font, int32_t* width, int32_t* h
 
 const SettingsDrawApi kGdiList = {GdiFill, GdiLine, GdiShape, GdiTextAt, GdiTextCentred, GdiTextSize};
 
-class SettingsPaintList : public ::testing::Test {
+class SettingsPaintList : public SettingsPictureTest {
 protected:
     void SetUp() override
     {
-        saved = settings;
+        SettingsPictureTest::SetUp();
         CreateSettingsFonts();
     }
-    void TearDown() override
-    {
-        settings = saved;
-        settingsWindowState = {};
-        updateStatusText[0] = 0;
-        settingsSaveFailed = 0;
-        recorderState.recording.store(0);
-    }
-    Settings saved;
 };
 
 TEST_F(SettingsPaintList, DrawsTheWindowsWindowsPicture)

@@ -16,6 +16,7 @@
 #include "recorder/recorder_state.h"
 #include "settings/update_reply.h"
 #include "tests/ui/product_text.h"
+#include "tests/ui/settings_picture_fixture.h"
 #include "ui/settings_layout.h"
 #include "ui/settings_paint.h"
 
@@ -61,24 +62,12 @@ const SettingsDrawApi kRecorder = {
     FakeSize,
 };
 
-class SettingsPaintList : public ::testing::Test {
+class SettingsPaintList : public SettingsPictureTest {
 protected:
     void SetUp() override
     {
-        saved = settings;
-        settings = {10, 0, 1, 360, 480, 480, 0, 0};
-        settingsWindowState = {};
-        updateStatusText[0] = 0;
-        settingsSaveFailed = 0;
+        SettingsPictureTest::SetUp();
         drawn.clear();
-    }
-    void TearDown() override
-    {
-        settings = saved;
-        settingsWindowState = {};
-        updateStatusText[0] = 0;
-        settingsSaveFailed = 0;
-        recorderState.recording.store(0);
     }
     void Paint()
     {
@@ -92,7 +81,6 @@ protected:
                 return &d;
         return nullptr;
     }
-    Settings saved;
 };
 
 TEST_F(SettingsPaintList, EveryPlaceAPressActsOnShowsAControlInsideIt)

@@ -13,6 +13,7 @@
 #include "settings/update_check.h"
 #include "settings/update_server.h"
 #include "tests/ui/canvas_win.h"
+#include "tests/ui/settings_picture_fixture.h"
 #include "ui/settings_layout.h"
 #include "ui/settings_window_win.h"
 #include "ui/shell_state_win.h"
@@ -26,21 +27,12 @@ constexpr uint32_t kAccent = kSetAccentColour;
 constexpr uint32_t kGrey = kSetControlOutline;
 constexpr uint32_t kWhite = kSetWhite;
 
-class SettingsPaint : public ::testing::Test {
+class SettingsPaint : public SettingsPictureTest {
 protected:
     void SetUp() override
     {
-        saved = settings;
-        settings = {10, 0, 1, 360, 480, 480, 0, 0};
-        settingsWindowState = {};
-        updateStatusText[0] = 0;
+        SettingsPictureTest::SetUp();
         CreateSettingsFonts();
-    }
-    void TearDown() override
-    {
-        settings = saved;
-        settingsWindowState = {};
-        updateStatusText[0] = 0;
     }
     // Paints, and checks that the DC gets its own font back.
     void Paint()
@@ -50,7 +42,6 @@ protected:
         EXPECT_EQ(GetCurrentObject(canvas.dc, OBJ_FONT), before);
     }
     Canvas canvas{kWidth, kHeight};
-    Settings saved;
 };
 
 TEST_F(SettingsPaint, Defaults)
