@@ -257,9 +257,13 @@ uint32_t CaptureThreadProc()
             if (r.stopRequest.load() == 1)
                 break;
         }
-        // The last tick stands for one interval.
-        if (times.last >= 0)
-            times.Settle(position + interval);
+        // The last tick stands for one interval, or for the time until the
+        // stop was seen when that tick took longer: a slow machine encoding
+        // large frames must not play a recording shorter than it was.
+        if (times.last >= 0) {
+            const int64_t ended = position + (captureApi.tickCount() - previous);
+            times.Settle(ended > position + interval ? ended : position + interval);
+        }
     }
 
     captureApi.endTimerPeriod();

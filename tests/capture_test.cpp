@@ -182,6 +182,8 @@ TEST_F(CaptureTest, FrameDelaysAddUpToTheTimeTheTicksReallyTook)
     //  100 fps, 10 ms, four new frames then four still ticks: each new frame
     //    gets the 2-hundredth floor, the excess is taken from the last one.
     //  25 fps, 40 ms, on time: whole hundredths, as without the carry.
+    //  25 fps, the last tick takes 100 ms: the last frame lasts until the
+    //    stop is seen, 160 + 100, not one interval.
     const struct {
         int32_t fps;
         int ticks;
@@ -195,6 +197,7 @@ TEST_F(CaptureTest, FrameDelaysAddUpToTheTimeTheTicksReallyTook)
         {30, 8, {0, 1, 2, 5}, 1, 50, {3, 5, 9, 9}},
         {100, 8, {0, 1, 2, 3}, -1, 0, {2, 2, 2, 2}},
         {25, 5, {0, 1}, -1, 0, {4, 16}},
+        {25, 5, {0, 1, 2, 3, 4}, 4, 100, {4, 4, 4, 4, 10}},
     };
     for (const auto& row : table) {
         ClearFrames();
