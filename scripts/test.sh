@@ -13,12 +13,14 @@ failures=()
 check() {
   local name=$1; shift
   echo "=== $name"
+  local began=$SECONDS
   if "$@"; then
     passed=$((passed + 1))
   else
     failed=$((failed + 1))
     failures+=("$name")
   fi
+  echo "--- $name: $((SECONDS - began)) s"
 }
 summary() {
   for name in "${failures[@]}"; do echo "failed: $name"; done
