@@ -82,7 +82,7 @@ void Generate()
         dialog.lpstrDefExt = kSaveExtension;
         dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
         const BOOL accepted = platformApi.GetSaveFileNameA(&dialog);
-        switch (StepAfterSaveDialog(accepted ? 1 : 0, accepted ? 0 : CommDlgExtendedError(), path)) {
+        switch (StepAfterSaveDialog(accepted ? 1 : 0, accepted ? 0 : CommDlgExtendedError(), path, kCodePagePath)) {
         case kSaveCancelled: return;
         case kSaveDialogFailed: ShowStatusText(kStatusSaveFailed); return;
         case kSaveNameUnusable: ShowStatusText(kStatusNameUnusable); return;

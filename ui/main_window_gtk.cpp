@@ -332,7 +332,7 @@ void Generate()
         return;
     const int fits = std::snprintf(path, sizeof path, "%s", chosen) < static_cast<int>(sizeof path);
     g_free(chosen);
-    switch (StepAfterSaveDialog(fits, 0, path)) {
+    switch (StepAfterSaveDialog(fits, 0, path, kUtf8Path)) {
     case kSaveCancelled:
     case kSaveDialogFailed:
         ShowStatus(kStatusSaveFailed);

@@ -39,10 +39,13 @@ void FormatSavedText(char* buffer, int32_t size, const char* path, int32_t frame
                   outHeight);
 }
 
-SaveStep StepAfterSaveDialog(int32_t accepted, uint32_t dialogError, const char* path)
+SaveStep StepAfterSaveDialog(int32_t accepted, uint32_t dialogError, const char* path,
+                             DialogPathEncoding encoding)
 {
     if (!accepted)
         return dialogError == 0 ? kSaveCancelled : kSaveDialogFailed;
+    if (encoding == kUtf8Path)
+        return kSaveWrite;
     // '?' is never a GBK trail byte (those start at 0x40), so a byte scan
     // cannot mistake half of a Chinese character for it.
     return std::strchr(path, '?') ? kSaveNameUnusable : kSaveWrite;

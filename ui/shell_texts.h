@@ -33,14 +33,20 @@ extern const char kSaveExtension[];
 // only the extended error tells them apart. A name with characters outside
 // the ANSI code page comes back with '?' for each of them: no file of that
 // name can exist, and writing it would fail with the disk-and-permissions
-// text, which sends the user looking in the wrong place.
+// text, which sends the user looking in the wrong place. A UTF-8 path holds
+// every character, and there '?' is a character like any other.
+enum DialogPathEncoding : int32_t {
+    kCodePagePath,
+    kUtf8Path,
+};
 enum SaveStep : int32_t {
     kSaveCancelled,     // the status line keeps its text
     kSaveDialogFailed,  // the failure text, as for a failed write
     kSaveNameUnusable,  // kStatusNameUnusable; nothing is written
     kSaveWrite,
 };
-SaveStep StepAfterSaveDialog(int32_t accepted, uint32_t dialogError, const char* path);
+SaveStep StepAfterSaveDialog(int32_t accepted, uint32_t dialogError, const char* path,
+                             DialogPathEncoding encoding);
 
 struct LocalTimeParts {
     int32_t year;

@@ -48,6 +48,7 @@ TEST(ShellTexts, SaveDialogOutcomes)
         uint32_t error;
         std::string path;
         SaveStep step;
+        DialogPathEncoding encoding = kCodePagePath;
     } cases[] = {
         {"cancel", 0, 0, "", kSaveCancelled},
         // Cancel leaves the proposed name in the buffer.
@@ -60,9 +61,12 @@ TEST(ShellTexts, SaveDialogOutcomes)
         {"chinese name", 1, 0, ProductText("Z:\\录制\\丂动图.gif"), kSaveWrite},
         {"characters outside the code page", 1, 0, ProductText("Z:\\app\\动图??.gif"), kSaveNameUnusable},
         {"one of them", 1, 0, "Z:\\app\\a?b.gif", kSaveNameUnusable},
+        // GTK's dialog gives UTF-8, where '?' is part of the name.
+        {"question mark in a utf-8 name", 1, 0, "/home/u/a?b.gif", kSaveWrite, kUtf8Path},
+        {"utf-8 cancel", 0, 0, "", kSaveCancelled, kUtf8Path},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(StepAfterSaveDialog(c.accepted, c.error, c.path.c_str()), c.step) << c.what;
+        EXPECT_EQ(StepAfterSaveDialog(c.accepted, c.error, c.path.c_str(), c.encoding), c.step) << c.what;
 }
 
 TEST(ShellTexts, FixedTexts)
