@@ -205,6 +205,18 @@ ok "/rect says each value it replaces on standard error and records"
 # included, whichever way it went; a red outline follows the drag and is gone
 # afterwards; Escape cancels with exit 1.
 readonly outline=229,72,77
+outline_drawn() {  # x y w h: the outline shows at both corners and two mid-sides; sets missing
+  import -window root -depth 8 ppm:picking.ppm
+  for missing in "$1 $2" "$(($1 + $3 - 1)) $(($2 + $4 - 1))" "$(($1 + $3 / 2)) $2" "$1 $(($2 + $4 / 2))"; do
+    # shellcheck disable=SC2086
+    [ "$(python3 "$pixels" at picking.ppm $missing)" = "$outline" ] || return 1
+  done
+}
+screen_restored() {  # the screen is as before the pick; sets count and first
+  import -window root -depth 8 ppm:picked.ppm
+  read -r count first <<<"$(differing picked.ppm screen.ppm "$screen_w" "$screen_h" 0)"
+  [ "$count" = 0 ]
+}
 # from | to | expected line
 drags=("100 120|300 250|100 120 201 131" "300 250|100 120|100 120 201 131" "410 40|400 61|400 40 11 22")
 for drag in "${drags[@]}"; do
@@ -215,23 +227,16 @@ for drag in "${drags[@]}"; do
   read -r fx fy <<<"$from"
   read -r tx ty <<<"$to"
   xdotool mousemove "$fx" "$fy" mousedown 1 mousemove $(((fx + tx) / 2)) $(((fy + ty) / 2)) sleep 0.2 mousemove "$tx" "$ty"
-  sleep 0.5
-  import -window root -depth 8 ppm:picking.ppm
-  read -r px py pw ph <<<"$expected"
-  for point in "$px $py" "$((px + pw - 1)) $((py + ph - 1))" "$((px + pw / 2)) $py" "$px $((py + ph / 2))"; do
-    # shellcheck disable=SC2086
-    [ "$(python3 "$pixels" at picking.ppm $point)" = "$outline" ] || fail "--pick $drag: no outline at $point while dragging"
-  done
+  # The outline is drawn when the program has read the motion: on a busy
+  # machine that may take a while, so the screen is looked at until it shows.
+  wait_for 5 outline_drawn $expected || fail "--pick $drag: no outline at $missing while dragging"
   xdotool mouseup 1
   status=0
   timeout 5 tail --pid="$pick_pid" -f /dev/null || fail "--pick $drag: still running after the release"
   wait "$pick_pid" || status=$?
   [ "$(cat pick.out)" = "$expected" ] && [ "$status" = 0 ] ||
     fail "--pick from $from to $to: exit $status, '$(cat pick.out)', expected '$expected'"
-  sleep 0.3
-  import -window root -depth 8 ppm:picked.ppm
-  read -r count first <<<"$(differing picked.ppm screen.ppm "$screen_w" "$screen_h" 0)"
-  [ "$count" = 0 ] || fail "--pick $drag: the screen keeps $count changed pixels afterwards, $first"
+  wait_for 5 screen_restored || fail "--pick $drag: the screen keeps $count changed pixels afterwards, $first"
 done
 # What --pick printed is what /rect takes.
 read -r -a picked <pick.out
