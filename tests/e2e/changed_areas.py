@@ -13,9 +13,10 @@ frame. A frame is compared with each scene by the mean colour of every 8 x 8
 block of the screen's grid, as error diffusion keeps the mean while it
 scatters single pixels. In the first frame, stored whole, every block must
 be within 32 a channel of a scene's colour, as in the whole recording's
-check. A later frame's rectangle has a palette learned from its few pixels,
-much coarser (block means were seen up to 141 off in a channel, and the
-square's colour merged with the picture's nearest one): there the square
+check. A later frame's rectangle has a palette learned from its few pixels
+(repeated), which may be coarser (with a shorter learning, block means were
+seen up to 141 off in a channel, and the square's colour merged with the
+picture's nearest one; now 28 like the first frame): there the square
 must be seen at exactly one place, a place showing it when at least 7 of
 its 9 blocks are nearer the square's colour than the picture's. A trail
 shows the square twice, a hole not at all, and a rectangle stored a block or
