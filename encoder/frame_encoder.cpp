@@ -21,7 +21,7 @@ struct Placement {
 // covers a third of it (a white page behind a moved block came back pink,
 // and stayed so). Repeating its pixels gives the full schedule while the
 // palette is still learned from the rectangle alone. The copy is below
-// 2 x kFewestLearnedPixels pixels (1.6 MB); without it the rectangle learns
+// 2 x kFewestLearnedPixels pixels (3.2 MB); without it the rectangle learns
 // alone.
 void LearnAreaPalette(const uint8_t* pixels, int32_t pixelCount, uint8_t* palette)
 {

@@ -14,10 +14,10 @@ void EncodeFrame(const uint8_t* pixels, int32_t width, int32_t height, int32_t d
 // Measured: from 20000 a window dragged over a white page leaves no tint,
 // but a rectangle of many strong colours (icons, a colourful page) still
 // comes back 70 levels off in places, and a third of the still pixels in
-// scrolled text change colour. From 200000 the colours come within about 20
-// and nearly every still pixel keeps its colour, for about 1 ms of learning
-// a frame.
-constexpr int32_t kFewestLearnedPixels = 200000;
+// scrolled text change colour. From 400000 the colours come within about 16
+// and nearly every still pixel keeps its colour, for about 2 ms of learning
+// a frame (200000 still left some rectangles 50 off).
+constexpr int32_t kFewestLearnedPixels = 400000;
 
 // The rectangle left, top, width x height of a frame frameWidth pixels wide,
 // stored as a frame drawn at that place: its own palette, learned from the
