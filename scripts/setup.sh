@@ -14,6 +14,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64   # the Windows product
   wine64 xvfb xauth x11-utils imagemagick xdotool         # running, driving and checking it
   xcompmgr x11-xserver-utils                              # blending layered windows on the virtual display
+  openbox                                                 # a real window manager for the native window's checks
   desktop-file-utils                                      # checks the installed pixlo.desktop
   fonts-noto-cjk                                          # the Chinese UI texts under Wine
   fonts-wine                                              # Marlett: Wine's caption boxes (scripts/wine-run)

@@ -507,6 +507,9 @@ int RunMainWindowGtk(int argc, char** argv)
     if (!gtk_init_check(&argc, &argv))
         return -1;
     captureApi.postMessage = PostToMainLoop;
+    // The installed icon, by the name the .desktop file gives: a window
+    // manager shows it on the frames of both windows.
+    gtk_window_set_default_icon_name("pixlo");
     shell.font = pango_font_description_from_string("Noto Sans CJK SC, sans");
     pango_font_description_set_absolute_size(shell.font, 12 * PANGO_SCALE);
 

@@ -50,8 +50,14 @@ int32_t VisibleShape(int32_t clientWidth, int32_t clientHeight, int32_t recordin
 
 int32_t InputShape(int32_t clientWidth, int32_t clientHeight, Box* boxes)
 {
-    boxes[0] = {0, 0, clientWidth, kViewfinderTop};
-    return 1 + MarginRing(clientWidth, clientHeight, boxes + 1);
+    const int32_t w = clientWidth, h = clientHeight, reach = kFrameReach;
+    boxes[0] = {0, 0, w, kViewfinderTop};
+    int32_t n = 1 + MarginRing(w, h, boxes + 1);
+    boxes[n++] = {-reach, -reach, w + 2 * reach, reach};
+    boxes[n++] = {-reach, h, w + 2 * reach, reach};
+    boxes[n++] = {-reach, 0, reach, h};
+    boxes[n++] = {w, 0, reach, h};
+    return n;
 }
 
 int32_t SizingEdgeForHit(int32_t hit)

@@ -24,9 +24,16 @@ constexpr int32_t kShapeBoxesMax = 32;
 int32_t VisibleShape(int32_t clientWidth, int32_t clientHeight, int32_t recording, int32_t showGuides,
                      Edges labelBox, Box* boxes);
 
+// How far around the client the input shape reaches: past any window
+// manager's title bar and borders.
+constexpr int32_t kFrameReach = 512;
+
 // What takes the pointer: the toolbar band and the margin ring the window is
 // resized by; the recording area, its guides and label included, lets
-// clicks through.
+// clicks through. The band of kFrameReach around the client is in it too:
+// the client never takes the pointer outside itself, but a window manager
+// that copies the client's input shape onto its frame (openbox does) would
+// otherwise leave its own title bar, close box and borders click-through.
 int32_t InputShape(int32_t clientWidth, int32_t clientHeight, Box* boxes);
 
 // The sizing edge a margin hit code drags (kEdgeLeft .. kEdgeBottomRight), 0

@@ -55,11 +55,17 @@ start_xvfb() {
 # program, $pixlo_pid, to end with exit code 0; WHAT names the moment.
 close_native_window() {
   "$probe" close "$1"
+  expect_native_exit "$2"
+}
+
+# expect_native_exit WHAT: waits for the native program, $pixlo_pid, to end
+# with exit code 0 after it was closed; WHAT names the moment.
+expect_native_exit() {
   local code=0
-  timeout 15 tail --pid="$pixlo_pid" -f /dev/null || fail "$mode: pixlo did not end within 15 s of closing $2"
+  timeout 15 tail --pid="$pixlo_pid" -f /dev/null || fail "$mode: pixlo did not end within 15 s of closing $1"
   wait "$pixlo_pid" || code=$?
   pixlo_pid=""
-  [ "$code" = 0 ] || fail "$mode: closing $2 ended with exit code $code: $(cat pixlo.err)"
+  [ "$code" = 0 ] || fail "$mode: closing $1 ended with exit code $code: $(cat pixlo.err)"
 }
 
 # expect_colours PICTURE "X Y COLOUR WHAT"...: each pixel, read with the

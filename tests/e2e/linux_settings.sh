@@ -6,12 +6,15 @@
 # typed sizes change Pixlo.ini in the configuration folder, which the first
 # save creates; the main window follows a new size; a save that fails shows
 # in the footer; closing while typing commits. A Pixlo.ini beside the program
-# (a portable install) takes the changes instead.
+# (a portable install) takes the changes instead. Under a real window manager
+# (openbox), what differs there: the window framed where the manager places
+# it, a typed size that resizes the main window in place, and closing by the
+# close box while typing.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 native_build=${PIXLO_BUILD_NATIVE:-$root/build/native}
 pixels="$root/tests/e2e/pixels.py"
-for tool in Xvfb xdotool xsetroot xcompmgr import python3 timeout; do
+for tool in Xvfb xdotool xsetroot xcompmgr openbox xprop xwininfo import python3 timeout; do
   command -v "$tool" >/dev/null || { echo "linux settings: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
 done
 probe=$native_build/tests/pixlo_x11_window_probe
@@ -21,10 +24,11 @@ probe=$native_build/tests/pixlo_x11_window_probe
 source "$root/tests/e2e/lib.sh"
 
 work=$(mktemp -d /tmp/pixlo-linux-settings.XXXXXX)
-xvfb_pid="" compositor_pid="" pixlo_pid="" server_pid=""
+xvfb_pid="" compositor_pid="" wm_pid="" pixlo_pid="" server_pid=""
 cleanup() {
   end_pid "$pixlo_pid"
   end_pid "$server_pid"
+  end_pid "$wm_pid"
   end_pid "$compositor_pid"
   end_pid "$xvfb_pid"
   [ -n "${KEEP_WORK:-}" ] && echo "kept $work" || rm -rf "$work"
@@ -83,12 +87,16 @@ start_pixlo() {  # main window client size
   main=$(window_of_size '^Pixlo$' "$1")
   sleep 0.5
 }
+client_origin() {  # WINDOW: its client's place on the screen, framed or not
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}'
+}
+mx=0 my=0  # the main window's client origin: the screen's without a window manager
 open_settings() {
-  xdotool mousemove 208 18 sleep 0.1 click 1  # 设置, while the main window lies at the origin
+  xdotool mousemove $((mx + 208)) $((my + 18)) sleep 0.1 click 1  # 设置
   wait_for 10 window_of_size '^设置（v1.3）$' 430x496 >/dev/null ||
     fail "$mode: no 430x496 window \"设置（v1.3）\" after a click on 设置: $(cat pixlo.err)"
   settings_window=$(window_of_size '^设置（v1.3）$' 430x496)
-  read -r sx sy < <(xdotool getwindowgeometry "$settings_window" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
+  read -r sx sy <<<"$(client_origin "$settings_window")"
   sleep 0.5
 }
 run_mode() {
@@ -236,5 +244,49 @@ run_mode() {
   end_pid "$xvfb_pid"; xvfb_pid=""
 }
 
+# What differs under a window manager.
+run_wm() {
+  mode=wm
+  rm -rf "$XDG_CONFIG_HOME" bin/Pixlo.ini
+  start_xvfb 1024x768 xvfb.log -noreset
+  wait_for 5 xsetroot -solid '#3366cc' || fail "$mode: xsetroot"
+  openbox --sm-disable >wm.log 2>&1 &
+  wm_pid=$!
+  wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+    fail "$mode: openbox did not start: $(cat wm.log)"
+  start_pixlo 492x528
+  read -r mx my <<<"$(client_origin "$main")"
+  open_settings
+  local top
+  top=$(xprop -id "$settings_window" _NET_FRAME_EXTENTS | awk -F', ' '{print $3}')
+  [ -n "$top" ] && [ "$top" -gt 4 ] || fail "$mode: the settings window has no title bar (frame extents '$top')"
+  ok "$mode: 设置 opens a framed 430x496 settings window"
+
+  click 150 90
+  expect_value cursor 1 "a click on the cursor switch"
+  click 158 200
+  xdotool type --delay 60 320
+  xdotool key Return
+  expect_value defw 320 "320 typed into the width"
+  wait_for 3 test "$(main_size)" = 332x528 || fail "$mode: the main window is $(main_size) after the width 320"
+  [ "$(client_origin "$main")" = "$mx $my" ] || fail "$mode: the main window moved from $mx,$my to $(client_origin "$main")"
+  ok "$mode: switches and typed sizes save, and the main window takes the new client size in place"
+
+  # The close box is the title bar's right end in openbox's default theme.
+  click 288 200
+  xdotool type --delay 60 200
+  xdotool mousemove $((sx + 430 - 10)) $((sy - top / 2)) sleep 0.2 click 1
+  expect_value defh 200 "closing by the close box while typing 200"
+  wait_for 3 sh -c "! xdotool search --onlyvisible --name '^设置（v1.3）$' >/dev/null" || fail "$mode: the window stays open"
+  wait_for 3 test "$(main_size)" = 332x248 || fail "$mode: the main window is $(main_size) after closing with 200"
+  ok "$mode: the close box commits the typed height and closes the window"
+  close_native_window "$main" "the main window"
+
+  end_pid "$wm_pid"; wm_pid=""
+  end_pid "$xvfb_pid"; xvfb_pid=""
+  mx=0 my=0
+}
+
 run_mode plain
 run_mode compositor
+run_wm

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # End-to-end checks of the native program's main window on private Xvfb
-# displays, once without a window manager or compositor and once under
-# xcompmgr: its size from the settings, its pixels, clicks that pass through
-# the viewfinder to a window beneath while the toolbar keeps its own, a whole
-# recording saved through the Save dialog, and closing during a recording and
-# when idle.
+# displays, once without a window manager or compositor, once under xcompmgr
+# and once under a real window manager (openbox): its size from the settings,
+# its pixels, clicks that pass through the viewfinder to a window beneath
+# while the toolbar keeps its own, a whole recording saved through the Save
+# dialog, resizing by the margin, and closing during a recording and when
+# idle. Under the window manager also: the window stays above one mapped
+# later, its title bar moves it and the recording area follows, and its
+# close box ends the program.
 #
 # pixlo runs from a copy in the scratch folder, so the settings file beside
 # it is the test's own and the Save dialog opens there.
@@ -12,7 +15,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 native_build=${PIXLO_BUILD_NATIVE:-$root/build/native}
 pixels="$root/tests/e2e/pixels.py"
-for tool in Xvfb xdotool xsetroot xcompmgr import convert identify python3 timeout; do
+for tool in Xvfb xdotool xsetroot xcompmgr openbox xprop xwininfo import convert identify python3 timeout; do
   command -v "$tool" >/dev/null || { echo "linux window: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
 done
 probe=$native_build/tests/pixlo_x11_window_probe
@@ -25,10 +28,11 @@ work=$(mktemp -d /tmp/pixlo-linux-window.XXXXXX)
 # The program's settings file outside the checkout is the user's own: every
 # run here reads and writes one of this run's instead.
 export XDG_CONFIG_HOME="$work/config"
-xvfb_pid="" compositor_pid="" listener_pid="" pixlo_pid=""
+xvfb_pid="" compositor_pid="" wm_pid="" listener_pid="" pixlo_pid=""
 cleanup() {
   end_pid "$pixlo_pid"
   end_pid "$listener_pid"
+  end_pid "$wm_pid"
   end_pid "$compositor_pid"
   end_pid "$xvfb_pid"
   rm -rf "$work"
@@ -47,8 +51,17 @@ readonly outline_colour=229,72,77
 # The listener lies under the toolbar's right end and the viewfinder's right part.
 readonly lx=250 ly=10 lw=70 lh=180
 
+# The main window's client origin on the screen: (0, 0) without a window
+# manager; under one, where the test has moved it by its title bar. Points
+# below are in client coordinates unless they say otherwise.
+ox=0 oy=0
 shot() { import -window root -depth 8 "ppm:$1"; }
-at() { python3 "$pixels" at "$1" "$2" "$3"; }
+at() { python3 "$pixels" at "$1" $((ox + $2)) $((oy + $3)); }
+# count FILE X Y W H COLOUR TOLERANCE, and diff, as pixels.py's, in client coordinates.
+count() { python3 "$pixels" count "$1" $((ox + $2)) $((oy + $3)) "${@:4}"; }
+client_origin() {  # prints the window's client origin on the screen
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}'
+}
 main_window() {  # prints the main window's id once it is mapped at its full size
   local id
   for id in $(xdotool search --onlyvisible --name '^Pixlo$' 2>/dev/null); do
@@ -63,8 +76,21 @@ start_pixlo() {
   window=$(main_window)
   sleep 0.5  # the first paint
 }
-click() { xdotool mousemove "$1" "$2" click 1; sleep 0.3; }
+click() { xdotool mousemove $((ox + $1)) $((oy + $2)) click 1; sleep 0.3; }
 presses() { grep -c '^press' listener.txt || true; }
+close_main() {  # WHAT: closes the main window, by the window manager's close box where there is one
+  if [ "$mode" = wm ]; then
+    # The close box is the title bar's right end in openbox's default theme.
+    local wx wy top ww
+    read -r wx wy <<<"$(client_origin "$window")"
+    top=$(xprop -id "$window" _NET_FRAME_EXTENTS | awk -F', ' '{print $3}')
+    read -r ww <<<"$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')"
+    xdotool mousemove $((wx + ww - 10)) $((wy - top / 2)) sleep 0.2 click 1
+    expect_native_exit "$1 by the close box"
+  else
+    close_native_window "$window" "$1"
+  fi
+}
 run_mode() {
   mode=$1
   start_xvfb 800x600 xvfb.log -noreset
@@ -75,18 +101,58 @@ run_mode() {
     wait_for 10 sh -c 'xwininfo -root -tree | grep -q "\"xcompmgr\""' ||
       fail "$mode: xcompmgr did not start: $(cat compositor.log)"
   fi
-  "$probe" listen $lx $ly $lw $lh >listener.txt &
+  ox=0 oy=0
+  if [ "$mode" = wm ]; then
+    # openbox reads its rc.xml from the test's own XDG_CONFIG_HOME first,
+    # which has none: Debian's defaults.
+    openbox --sm-disable >wm.log 2>&1 &
+    wm_pid=$!
+    wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+      fail "$mode: openbox did not start: $(cat wm.log)"
+    start_pixlo
+    ok "$mode: the window appears framed at ${client_w}x${client_h} for a 320x200 viewfinder"
+    # Its title bar, above the client, moves it to (40, 40); the recording
+    # below shows the area followed.
+    local top wx wy
+    top=$(xprop -id "$window" _NET_FRAME_EXTENTS | awk -F', ' '{print $3}')
+    [ -n "$top" ] && [ "$top" -gt 4 ] || fail "$mode: no title bar above the window (frame extents '$top')"
+    [ "$(xdotool getwindowname "$window")" = Pixlo ] || fail "$mode: the title is $(xdotool getwindowname "$window")"
+    read -r wx wy <<<"$(client_origin "$window")"
+    xdotool mousemove $((wx + 100)) $((wy - top / 2)) sleep 0.2 mousedown 1 sleep 0.2 \
+      mousemove $((wx + 110)) $((wy - top / 2 + 10)) sleep 0.2 mousemove $((140)) $((40 - top / 2)) sleep 0.3 mouseup 1
+    wait_for 3 test "$(client_origin "$window")" = "40 40" ||
+      fail "$mode: dragging the title bar from $wx,$wy to 40,40 left the client at $(client_origin "$window")"
+    ox=40 oy=40
+    ok "$mode: the title bar moves the window"
+    # The listener, a framed window mapped after the program, must stay
+    # below it: its frame goes where asked, which puts its client under the
+    # toolbar's right end and the viewfinder's right part, as in the other
+    # modes.
+    "$probe" listen $((ox + lx)) $((oy + ly - top)) $lw $lh managed >listener.txt &
+  else
+    "$probe" listen $lx $ly $lw $lh >listener.txt &
+  fi
   listener_pid=$!
-  wait_for 5 grep -q mapped listener.txt || fail "$mode: the listener window did not map"
+  wait_for 5 grep -qs mapped listener.txt || fail "$mode: the listener window did not map"
 
-  start_pixlo
-  ok "$mode: the window appears at ${client_w}x${client_h} for a 320x200 viewfinder"
+  if [ "$mode" != wm ]; then
+    start_pixlo
+    ok "$mode: the window appears at ${client_w}x${client_h} for a 320x200 viewfinder"
+  fi
 
+  [ "$mode" != wm ] || sleep 0.5  # the listener's first paint
   shot idle.ppm
   # What the screen shows where no window is (xcompmgr paints its own grey
   # over a root without a background pixmap): the viewfinder must show it too.
-  root_colour=$(at idle.ppm 600 500)
+  root_colour=$(python3 "$pixels" at idle.ppm 600 500)
   [ "$mode" = compositor ] || [ "$root_colour" = 51,102,204 ] || fail "$mode: the root shows $root_colour"
+  if [ "$mode" = wm ]; then
+    # The listener's white client would cover these if it were above.
+    local above=("300 35 229,231,235 separator-over-the-listener" "300 38 229,231,235 margin-over-the-listener"
+                 "300 36 $outline_colour outline-over-the-listener")
+    expect_colours idle.ppm "${above[@]}"
+    ok "$mode: the window stays above a window mapped later"
+  fi
   cp idle.ppm "$root/build/linux_window_$mode.ppm" 2>/dev/null || true
   local expected=(
     "238 20 255,255,255 toolbar"
@@ -117,7 +183,7 @@ run_mode() {
   shot recording.ppm
   # The status line shows the progress text (dark ink where it was empty).
   local ink
-  ink=$(python3 "$pixels" count recording.ppm 244 9 200 20 255,255,255 60)
+  ink=$(count recording.ppm 244 9 200 20 255,255,255 60)
   [ "$ink" -lt 4000 ] || fail "$mode: no progress text while recording"
   [ "$(at recording.ppm 166 142)" = "$root_colour" ] || fail "$mode: the guides stay while recording"
   click 92 18
@@ -154,8 +220,8 @@ run_mode() {
   sleep 0.5
   shot cancelled.ppm
   # The status line's text, not the buttons' hover looks.
-  [ "$(python3 "$pixels" count saved.ppm 244 9 80 20 255,255,255 60)" -lt 1500 ] || fail "$mode: no saved text to keep"
-  read -r count first <<<"$(python3 "$pixels" diff saved.ppm 244 9 cancelled.ppm 244 9 $((client_w - 244)) 20 0)"
+  [ "$(count saved.ppm 244 9 80 20 255,255,255 60)" -lt 1500 ] || fail "$mode: no saved text to keep"
+  read -r count first <<<"$(python3 "$pixels" diff saved.ppm $((ox + 244)) $((oy + 9)) cancelled.ppm $((ox + 244)) $((oy + 9)) $((client_w - 244)) 20 0)"
   [ "$count" = 0 ] || fail "$mode: cancelling the Save dialog changed $count pixels of the status line, $first"
   ls -l --time-style=full-iso bin | cmp -s files.before - || fail "$mode: cancelling the Save dialog changed the folder"
   ok "$mode: Cancel in the Save dialog leaves the status line and the files as they were"
@@ -186,15 +252,17 @@ run_mode() {
 
   # The margin ring sizes the window, with or without a window manager; the
   # outline follows, and the viewfinder never goes below 64 x 64.
-  xdotool mousemove $((client_w - 2)) $((client_h - 2)) mousedown 1
-  xdotool mousemove $((client_w + 20)) $((client_h + 10)) sleep 0.2 mousemove $((client_w + 38)) $((client_h + 28)) sleep 0.3 mouseup 1
+  xdotool mousemove $((ox + client_w - 2)) $((oy + client_h - 2)) mousedown 1
+  xdotool mousemove $((ox + client_w + 20)) $((oy + client_h + 10)) sleep 0.2 \
+    mousemove $((ox + client_w + 38)) $((oy + client_h + 28)) sleep 0.3 mouseup 1
   wait_for 3 sh -c "xdotool getwindowgeometry $window | grep -q 'Geometry: $((client_w + 40))x$((client_h + 30))'" ||
     fail "$mode: a drag on the lower right corner left $(xdotool getwindowgeometry "$window" | tail -1)"
   sleep 0.5
   shot resized.ppm
   [ "$(at resized.ppm $((client_w + 39)) 150)" = "$outline_colour" ] || fail "$mode: no outline on the resized right edge"
   [ "$(at resized.ppm $((client_w + 20)) 150)" = "$root_colour" ] || fail "$mode: the resized area is not see-through"
-  xdotool mousemove 1 150 mousedown 1 mousemove 200 150 sleep 0.2 mousemove 700 150 sleep 0.3 mouseup 1
+  xdotool mousemove $((ox + 1)) $((oy + 150)) mousedown 1 mousemove $((ox + 200)) $((oy + 150)) sleep 0.2 \
+    mousemove $((ox + 700)) $((oy + 150)) sleep 0.3 mouseup 1
   wait_for 3 sh -c "xdotool getwindowgeometry $window | grep -q 'Geometry: 76x'" ||
     fail "$mode: a drag on the left edge past the right one left $(xdotool getwindowgeometry "$window" | tail -1)"
   ok "$mode: the margin sizes the window down to a 64-pixel viewfinder"
@@ -202,8 +270,10 @@ run_mode() {
   # With Shift held, the viewfinder keeps the shape it had when the drag
   # began, the width leading: the height follows the width.
   local geometry wx wy ww wh tx ty want_w want_h
+  # xdotool's position of a framed window adds the frame's offset once more:
+  # the client's place comes from xwininfo.
   geometry=$(xdotool getwindowgeometry "$window")
-  read -r wx wy <<<"$(sed -n 's/.*Position: \([0-9-]*\),\([0-9-]*\).*/\1 \2/p' <<<"$geometry")"
+  read -r wx wy <<<"$(client_origin "$window")"
   read -r ww wh <<<"$(sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p' <<<"$geometry")"
   want_w=$((ww + 64))
   # The area's width times its old height over its old width, rounded.
@@ -215,23 +285,26 @@ run_mode() {
     fail "$mode: a Shift-drag from ${ww}x$wh left $(xdotool getwindowgeometry "$window" | tail -1), expected ${want_w}x$want_h"
   sleep 0.5
   shot shifted.ppm
-  [ "$(at shifted.ppm $((wx + want_w / 2)) $((wy + want_h - 1)))" = "$outline_colour" ] ||
+  [ "$(python3 "$pixels" at shifted.ppm $((wx + want_w / 2)) $((wy + want_h - 1)))" = "$outline_colour" ] ||
     fail "$mode: no outline on the bottom edge after the Shift-drag"
   ok "$mode: Shift keeps the viewfinder's shape (${ww}x$wh to ${want_w}x$want_h)"
 
-  close_native_window "$window" idle
+  close_main idle
   rm bin/out.gif
   start_pixlo
+  [ "$mode" != wm ] || read -r ox oy <<<"$(client_origin "$window")"
   click 34 18
   sleep 1
-  close_native_window "$window" "during a recording"
+  close_main "during a recording"
   [ -z "$(ls bin/*.gif 2>/dev/null)" ] || fail "$mode: closing wrote $(ls bin/*.gif)"
   ok "$mode: closing when idle and during a recording ends with exit 0 and writes nothing"
 
   end_pid "$listener_pid"; listener_pid=""
+  end_pid "$wm_pid"; wm_pid=""
   end_pid "$compositor_pid"; compositor_pid=""
   end_pid "$xvfb_pid"; xvfb_pid=""
 }
 
 run_mode plain
 run_mode compositor
+run_mode wm

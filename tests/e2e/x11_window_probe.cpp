@@ -1,10 +1,14 @@
 // The native window's end-to-end helper on an X display:
 //   close WINDOW       asks the window to close as a window manager's close
 //                      box does (a WM_DELETE_WINDOW client message)
-//   listen X Y W H     maps a plain white window there and prints "press X Y"
-//                      for every button press it receives, until killed
+//   listen X Y W H [managed]
+//                      maps a plain white window there and prints "press X Y"
+//                      for every button press it receives, until killed; with
+//                      "managed" a window manager frames it (asked to keep
+//                      the place), without it the window bypasses one
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,16 +30,28 @@ int Close(Display* display, Window window)
     return 0;
 }
 
-int Listen(Display* display, int x, int y, int w, int h)
+int Listen(Display* display, int x, int y, int w, int h, bool managed)
 {
     const int screen = DefaultScreen(display);
     XSetWindowAttributes attributes = {};
     attributes.background_pixel = WhitePixel(display, screen);
-    attributes.override_redirect = True;
+    attributes.override_redirect = managed ? False : True;
     attributes.event_mask = ButtonPressMask | ExposureMask;
     const Window window = XCreateWindow(display, RootWindow(display, screen), x, y, static_cast<unsigned>(w),
                                         static_cast<unsigned>(h), 0, CopyFromParent, InputOutput, CopyFromParent,
                                         CWBackPixel | CWOverrideRedirect | CWEventMask, &attributes);
+    if (managed) {
+        // A user-given place, which a window manager keeps for the client
+        // instead of placing the window itself.
+        XSizeHints hints = {};
+        hints.flags = USPosition | USSize;
+        hints.x = x;
+        hints.y = y;
+        hints.width = w;
+        hints.height = h;
+        XSetWMNormalHints(display, window, &hints);
+        XStoreName(display, window, "listener");
+    }
     XMapWindow(display, window);
     XSync(display, False);
     std::printf("mapped\n");
@@ -55,9 +71,10 @@ int Listen(Display* display, int x, int y, int w, int h)
 int main(int argc, char** argv)
 {
     const bool close = argc == 3 && std::strcmp(argv[1], "close") == 0;
-    const bool listen = argc == 6 && std::strcmp(argv[1], "listen") == 0;
+    const bool listen = (argc == 6 || (argc == 7 && std::strcmp(argv[6], "managed") == 0)) &&
+                        std::strcmp(argv[1], "listen") == 0;
     if (!close && !listen) {
-        std::fprintf(stderr, "usage: pixlo_x11_window_probe close WINDOW | listen X Y W H\n");
+        std::fprintf(stderr, "usage: pixlo_x11_window_probe close WINDOW | listen X Y W H [managed]\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -67,5 +84,5 @@ int main(int argc, char** argv)
     }
     if (close)
         return Close(display, static_cast<Window>(std::strtoul(argv[2], nullptr, 0)));
-    return Listen(display, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
+    return Listen(display, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), argc == 7);
 }

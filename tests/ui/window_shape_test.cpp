@@ -60,6 +60,7 @@ TEST(WindowShape, ToolbarAndMarginTakeThePointerTheAreaPassesIt)
     const int32_t w = 492, h = 318;
     Box boxes[kShapeBoxesMax];
     const int32_t n = InputShape(w, h, boxes);
+    ASSERT_LE(n, kShapeBoxesMax);
     EXPECT_TRUE(Covers(boxes, n, 300, 20));
     EXPECT_TRUE(Covers(boxes, n, 300, kSeparatorRow));
     // Each side of the ring answers with a sizing code, the area with none.
@@ -68,10 +69,13 @@ TEST(WindowShape, ToolbarAndMarginTakeThePointerTheAreaPassesIt)
         bool covered;
     } cases[] = {{0, 200, true},      {5, 200, true},      {w - 1, 200, true},    {w - 6, 200, true},
                  {300, kViewfinderTop, true}, {300, h - 1, true}, {300, h - 6, true},
-                 {6, 200, false},     {w - 7, 200, false}, {300, kRecordingTop, false}, {300, h - 7, false}};
+                 {6, 200, false},     {w - 7, 200, false}, {300, kRecordingTop, false}, {300, h - 7, false},
+                 // Outside the client: where a window manager's frame lies.
+                 {300, -20, true},    {-1, 200, true},     {w, 200, true},        {300, h + 4, true},
+                 {-kFrameReach, -kFrameReach, true},       {w + kFrameReach - 1, h + kFrameReach - 1, true}};
     for (const auto& c : cases) {
         EXPECT_EQ(Covers(boxes, n, c.x, c.y), c.covered) << c.x << "," << c.y;
-        if (c.covered && c.y > kSeparatorRow) {
+        if (c.covered && c.y > kSeparatorRow && c.x >= 0 && c.x < w && c.y < h) {
             EXPECT_NE(MainHitTest(c.x, c.y, w, h), kHitClient) << c.x << "," << c.y;
         }
     }
