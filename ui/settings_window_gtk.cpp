@@ -32,7 +32,7 @@ void SetColour(cairo_t* cr, uint32_t colour)
 
 // Painting and hit-testing measure with the widget's one context, so a press
 // finds the link where it was drawn.
-PangoLayout* LayoutFor(const char* text, SettingsFont font)
+PangoLayout* LayoutFor(const char* text, PaintFont font)
 {
     PangoLayout* layout = gtk_widget_create_pango_layout(shell.canvas, nullptr);
     pango_layout_set_font_description(layout, shell.fonts[font]);
@@ -93,7 +93,7 @@ void Line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour)
     cairo_stroke(cr);
 }
 
-void Shape(SettingsShapeKind kind, Edges box, int32_t corner, uint32_t outline, uint32_t fill)
+void Shape(PaintShape kind, Edges box, int32_t corner, uint32_t outline, uint32_t fill)
 {
     cairo_t* cr = shell.cr;
     const double left = box.left + 0.5, top = box.top + 0.5, right = box.right - 0.5, bottom = box.bottom - 0.5;
@@ -125,7 +125,7 @@ void Shape(SettingsShapeKind kind, Edges box, int32_t corner, uint32_t outline, 
     cairo_stroke(cr);
 }
 
-void TextAt(int32_t x, int32_t y, const char* text, SettingsFont font, uint32_t colour)
+void TextAt(int32_t x, int32_t y, const char* text, PaintFont font, uint32_t colour)
 {
     PangoLayout* layout = LayoutFor(text, font);
     SetColour(shell.cr, colour);
@@ -134,7 +134,7 @@ void TextAt(int32_t x, int32_t y, const char* text, SettingsFont font, uint32_t 
     g_object_unref(layout);
 }
 
-void TextSize(const char* text, SettingsFont font, int32_t* width, int32_t* height)
+void TextSize(const char* text, PaintFont font, int32_t* width, int32_t* height)
 {
     PangoLayout* layout = LayoutFor(text, font);
     int w = 0, h = 0;
@@ -144,14 +144,14 @@ void TextSize(const char* text, SettingsFont font, int32_t* width, int32_t* heig
     *height = h;
 }
 
-void TextCentred(Edges box, const char* text, SettingsFont font, uint32_t colour)
+void TextCentred(Edges box, const char* text, PaintFont font, uint32_t colour)
 {
     int32_t w = 0, h = 0;
     TextSize(text, font, &w, &h);
     TextAt(box.left + (box.right - box.left - w) / 2, box.top + (box.bottom - box.top - h) / 2, text, font, colour);
 }
 
-const SettingsDrawApi kDrawApi = {Fill, Line, Shape, TextAt, TextCentred, TextSize};
+const DrawApi kDrawApi = {Fill, Line, Shape, TextAt, TextCentred, TextSize};
 
 // What settings_layout asks of the system.
 void Repaint()
