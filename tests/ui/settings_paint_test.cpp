@@ -60,6 +60,8 @@ const DrawApi kRecorder = {
         drawn.push_back({"text", {x, y, x + w, y + h}, colour, 0, text});
     },
     FakeSize,
+    [](Edges box, const char* text, PaintFont, uint32_t colour) { drawn.push_back({"text", box, colour, 0, text}); },
+    [](Edges box, const char* text, PaintFont, uint32_t colour) { drawn.push_back({"text", box, colour, 0, text}); },
 };
 
 class SettingsPaintList : public SettingsPictureTest {
