@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "ui/draw_api.h"
 #include "ui/main_layout.h"
 
 class GdiSelection {
@@ -41,3 +42,7 @@ void DrawShape(HDC dc, ShapeKind kind, const Edges& e, int32_t corner, uint32_t 
 
 // A line from (x1, y1) to (x2, y2), the end excluded.
 void DrawLine(HDC dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour);
+
+// The drawing table on dc, with the shell's fonts, until the next call; texts
+// are drawn without a background.
+const DrawApi& GdiDrawOn(HDC dc);

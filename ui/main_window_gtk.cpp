@@ -13,7 +13,9 @@
 #include "recorder/capture.h"
 #include "recorder/recorder_state.h"
 #include "settings/settings.h"
+#include "ui/cairo_draw_gtk.h"
 #include "ui/main_layout.h"
+#include "ui/main_paint.h"
 #include "ui/settings_layout.h"
 #include "ui/settings_window_gtk.h"
 #include "ui/shell_exit.h"
@@ -26,7 +28,6 @@ namespace {
 struct Shell {
     GtkWidget* window = nullptr;
     GtkWidget* canvas = nullptr;
-    PangoFontDescription* font = nullptr;
     char status[kStatusTextSize] = "";
     int32_t hovered = -1;
     int32_t pressed = -1;
@@ -58,157 +59,28 @@ int32_t ViewfinderBare()
 
 constexpr gulong kShapeSettleUs = 150000;
 
-void SetColour(cairo_t* cr, uint32_t colour)
-{
-    cairo_set_source_rgb(cr, (colour & 0xFF) / 255.0, ((colour >> 8) & 0xFF) / 255.0, ((colour >> 16) & 0xFF) / 255.0);
-}
-
-void FillBox(cairo_t* cr, int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colour)
-{
-    SetColour(cr, colour);
-    cairo_rectangle(cr, left, top, right - left, bottom - top);
-    cairo_fill(cr);
-}
-
-// A one-pixel line between pixel centres, as the platform's pens draw.
-void PixelLine(cairo_t* cr, int32_t x0, int32_t y0, int32_t x1, int32_t y1)
-{
-    cairo_move_to(cr, x0 + 0.5, y0 + 0.5);
-    cairo_line_to(cr, x1 + 0.5, y1 + 0.5);
-    cairo_stroke(cr);
-}
-
-void RoundBox(cairo_t* cr, double left, double top, double right, double bottom, double radius)
-{
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, right - radius, top + radius, radius, -G_PI / 2, 0);
-    cairo_arc(cr, right - radius, bottom - radius, radius, 0, G_PI / 2);
-    cairo_arc(cr, left + radius, bottom - radius, radius, G_PI / 2, G_PI);
-    cairo_arc(cr, left + radius, top + radius, radius, G_PI, 3 * G_PI / 2);
-    cairo_close_path(cr);
-}
-
-PangoLayout* TextLayout(cairo_t* cr, const char* text)
-{
-    PangoLayout* layout = pango_cairo_create_layout(cr);
-    pango_layout_set_font_description(layout, shell.font);
-    pango_layout_set_text(layout, text, -1);
-    return layout;
-}
-
-void TextExtent(const char* text, int32_t* width, int32_t* height)
-{
-    PangoLayout* layout = gtk_widget_create_pango_layout(shell.canvas, text);
-    pango_layout_set_font_description(layout, shell.font);
-    pango_layout_get_pixel_size(layout, width, height);
-    g_object_unref(layout);
-}
-
 ButtonEnables CurrentEnables()
 {
     return ButtonStatesFor(recorderState.recording.load(), recorderState.stopRequest.load(), frameStore.count);
-}
-
-void DrawButton(cairo_t* cr, int32_t button, int32_t enabled)
-{
-    const ToolbarButtonSpec& spec = kToolbarButtons[button];
-    const int32_t left = spec.x, top = kButtonTop, right = spec.x + kButtonWidth, bottom = kButtonTop + kButtonHeight;
-    const ButtonLook look =
-        ButtonLookOf(button, ChooseButtonLook(shell.hovered == button, shell.pressed == button, !enabled));
-    cairo_set_line_width(cr, 1);
-    RoundBox(cr, left + 0.5, top + 0.5, right - 0.5, bottom - 0.5, 6);
-    SetColour(cr, look.fill);
-    cairo_fill_preserve(cr);
-    SetColour(cr, look.border);
-    cairo_stroke(cr);
-
-    const ButtonContent content = ButtonContentIn(button, left, top, right, bottom);
-    if (look.hasDot) {
-        SetColour(cr, look.dot);
-        cairo_save(cr);
-        const double w = content.dotRight - content.dotLeft, h = content.dotBottom - content.dotTop;
-        cairo_translate(cr, content.dotLeft + w / 2, content.dotTop + h / 2);
-        cairo_scale(cr, w / 2, h / 2);
-        cairo_arc(cr, 0, 0, 1, 0, 2 * G_PI);
-        cairo_restore(cr);
-        cairo_fill(cr);
-    }
-    PangoLayout* layout = TextLayout(cr, spec.text);
-    int32_t tw = 0, th = 0;
-    pango_layout_get_pixel_size(layout, &tw, &th);
-    const int32_t x = content.centred ? left + (kButtonWidth - tw) / 2 : content.textLeft;
-    SetColour(cr, look.text);
-    cairo_move_to(cr, x, top + (kButtonHeight - th) / 2);
-    pango_cairo_show_layout(cr, layout);
-    g_object_unref(layout);
 }
 
 Edges LabelBox(char* text, int32_t size)
 {
     SizeLabelText(text, size, shell.width, shell.height);
     int32_t tw = 0, th = 0;
-    TextExtent(text, &tw, &th);
+    CairoDrawOn(shell.canvas, nullptr).textSize(text, kMainFont, &tw, &th);
     return SizeLabelBox(shell.width, shell.height, tw, th);
 }
 
+// As the Windows window paints, but for the margin ring: it is the window's
+// grip, so it has pixels; the area inside is cut out of the shape, and its
+// fill shows only before the shape does.
 gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer)
 {
-    const int32_t w = shell.width, h = shell.height;
-    const int32_t recording = ViewfinderBare();
-    FillBox(cr, 0, 0, w, kSeparatorRow, kToolbarColour);
-    FillBox(cr, 0, kSeparatorRow, w, kSeparatorRow + 1, kSeparatorColour);
-    // The margin ring is the window's grip, so it has pixels; the area inside
-    // is cut out of the shape, and its fill shows only before the shape does.
-    const Box area = RecordingArea(w, h);
-    FillBox(cr, 0, kViewfinderTop, w, h, kSeparatorColour);
-    FillBox(cr, area.left, area.top, area.left + area.width, area.top + area.height, kColourKey);
-
-    const ButtonEnables enables = CurrentEnables();
-    for (int32_t i = 0; i < kToolbarButtonCount; i++)
-        DrawButton(cr, i, enables.enabled[i]);
-    PangoLayout* status = TextLayout(cr, shell.status);
-    int32_t sw = 0, sh = 0;
-    pango_layout_get_pixel_size(status, &sw, &sh);
-    cairo_save(cr);
-    cairo_rectangle(cr, kStatusLeft, kStatusTop, kStatusWidth, kStatusHeight);
-    cairo_clip(cr);
-    SetColour(cr, kStatusTextColour);
-    cairo_move_to(cr, kStatusLeft, kStatusTop + (kStatusHeight - sh) / 2);
-    pango_cairo_show_layout(cr, status);
-    cairo_restore(cr);
-    g_object_unref(status);
-
-    cairo_set_line_width(cr, 1);
-    SetColour(cr, kOutlineColour);
-    cairo_rectangle(cr, 0.5, kViewfinderTop + 0.5, w - 1, h - kViewfinderTop - 1);
-    cairo_stroke(cr);
-    if (recording)
-        return TRUE;
-    if (settings.guides) {
-        const Guides g = GuidesFor(w, h);
-        SetColour(cr, kCrossColour);
-        PixelLine(cr, g.centreX - 6, g.centreY, g.centreX + 7, g.centreY);
-        PixelLine(cr, g.centreX, g.centreY - 6, g.centreX, g.centreY + 7);
-        SetColour(cr, kGoldenColour);
-        for (int32_t y : g.goldenY) {
-            for (int32_t x : g.goldenX) {
-                PixelLine(cr, x - 3, y, x + 4, y);
-                PixelLine(cr, x, y - 3, x, y + 4);
-            }
-        }
-    }
-    char text[kSizeLabelSize];
-    const Edges box = LabelBox(text, sizeof text);
-    RoundBox(cr, box.left, box.top, box.right + 1, box.bottom + 1, 6);
-    SetColour(cr, kLabelColour);
-    cairo_fill(cr);
-    PangoLayout* label = TextLayout(cr, text);
-    int32_t lw = 0, lh = 0;
-    pango_layout_get_pixel_size(label, &lw, &lh);
-    SetColour(cr, kLabelTextColour);
-    cairo_move_to(cr, (box.left + box.right - lw) / 2, (box.top + box.bottom - lh) / 2);
-    pango_cairo_show_layout(cr, label);
-    g_object_unref(label);
+    const MainPicture picture = {shell.width,    shell.height,     CurrentEnables(),  shell.hovered,
+                                 shell.pressed,  shell.status,     ViewfinderBare(),  settings.guides,
+                                 kSeparatorColour, kToolbarColour};
+    PaintMainWindow(CairoDrawOn(shell.canvas, cr), picture);
     return TRUE;
 }
 
@@ -510,8 +382,6 @@ int RunMainWindowGtk(int argc, char** argv)
     // The installed icon, by the name the .desktop file gives: a window
     // manager shows it on the frames of both windows.
     gtk_window_set_default_icon_name("pixlo");
-    shell.font = pango_font_description_from_string("Noto Sans CJK SC, sans");
-    pango_font_description_set_absolute_size(shell.font, 12 * PANGO_SCALE);
 
     GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     shell.window = window;
@@ -540,6 +410,5 @@ int RunMainWindowGtk(int argc, char** argv)
     gtk_widget_show_all(window);
     PrepareSettingsWindowGtk(GTK_WINDOW(window), Refresh);
     gtk_main();
-    pango_font_description_free(shell.font);
     return 0;
 }

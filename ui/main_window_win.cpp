@@ -10,6 +10,7 @@
 #include "ui/gdi_draw_win.h"
 #include "ui/grips_win.h"
 #include "ui/main_layout.h"
+#include "ui/main_paint.h"
 #include "ui/shell_state_win.h"
 #include "ui/toolbar_buttons_win.h"
 #include "ui/toolbar_look.h"
@@ -20,14 +21,6 @@ static_assert(kEdgeLeft == WMSZ_LEFT && kEdgeRight == WMSZ_RIGHT && kEdgeTop == 
 static_assert(kWmRecProgress == WM_APP + 1 && kWmRecDone == WM_APP + 2 && WM_UPDATE_RESULT == WM_APP + 3);
 
 namespace {
-
-void FillBox(HDC dc, int left, int top, int right, int bottom, COLORREF colour)
-{
-    RECT box = {left, top, right, bottom};
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &box, brush);
-    DeleteObject(brush);
-}
 
 void OnCreate(HWND window, const CREATESTRUCTA* create)
 {
@@ -42,7 +35,7 @@ void OnCreate(HWND window, const CREATESTRUCTA* create)
                                        reinterpret_cast<HMENU>(static_cast<intptr_t>(b.id)), create->hInstance,
                                        nullptr);
     }
-    s.statusLine = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, kStatusLeft, kStatusTop, kStatusWidth,
+    s.statusLine = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, kStatusLeft, kStatusTop, kStatusWidth,
                                    kStatusHeight, window, reinterpret_cast<HMENU>(static_cast<intptr_t>(ID_STATUS)),
                                    create->hInstance, nullptr);
     for (HWND control : s.buttons)
@@ -65,7 +58,8 @@ void OnEraseBackground(HWND window, HDC dc)
 {
     RECT client;
     GetClientRect(window, &client);
-    PaintBackground(dc, client.right, client.bottom);
+    // The key colour: the viewfinder is see-through and click-through.
+    PaintMainBackground(GdiDrawOn(dc), client.right, client.bottom, kColourKey);
 }
 
 void OnPaint(HWND window)
@@ -80,7 +74,7 @@ void OnPaint(HWND window)
         return;
     RECT client;
     GetClientRect(window, &client);
-    PaintViewfinder(dc, client.right, client.bottom, recorderState.recording.load(), settings.guides);
+    PaintViewfinder(GdiDrawOn(dc), client.right, client.bottom, recorderState.recording.load(), settings.guides);
     ReleaseDC(window, dc);
 }
 
@@ -126,67 +120,7 @@ void OnEnterSizeMove(HWND window)
     shellState.baseHeight = area.height;
 }
 
-LRESULT OnStatusColours(HDC dc)
-{
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, kStatusTextColour);
-    if (!shellState.statusBrush)
-        shellState.statusBrush = CreateSolidBrush(kToolbarColour);
-    return reinterpret_cast<LRESULT>(shellState.statusBrush);
-}
-
 }  // namespace
-
-void PaintBackground(HDC dc, int32_t width, int32_t height)
-{
-    FillBox(dc, 0, 0, width, kSeparatorRow, kToolbarColour);
-    FillBox(dc, 0, kSeparatorRow, width, kSeparatorRow + 1, kSeparatorColour);
-    // The key colour: this part of the window is see-through and click-through.
-    FillBox(dc, 0, kViewfinderTop, width, height, kColourKey);
-}
-
-void PaintViewfinder(HDC dc, int32_t width, int32_t height, int32_t recording, int32_t guides)
-{
-    {
-        GdiSelection outline(dc, CreatePen(PS_SOLID, 1, kOutlineColour));
-        GdiSelection hollow(dc, GetStockObject(NULL_BRUSH), false);
-        Rectangle(dc, 0, kViewfinderTop, width, height);
-    }
-    if (recording)
-        return;
-
-    if (guides) {
-        const Guides g = GuidesFor(width, height);
-        {
-            GdiSelection cross(dc, CreatePen(PS_SOLID, 1, kCrossColour));
-            MoveToEx(dc, g.centreX - 6, g.centreY, nullptr);
-            LineTo(dc, g.centreX + 7, g.centreY);
-            MoveToEx(dc, g.centreX, g.centreY - 6, nullptr);
-            LineTo(dc, g.centreX, g.centreY + 7);
-        }
-        GdiSelection golden(dc, CreatePen(PS_DASH, 1, kGoldenColour));
-        for (int32_t y : g.goldenY) {
-            for (int32_t x : g.goldenX) {
-                MoveToEx(dc, x - 3, y, nullptr);
-                LineTo(dc, x + 4, y);
-                MoveToEx(dc, x, y - 3, nullptr);
-                LineTo(dc, x, y + 4);
-            }
-        }
-    }
-
-    GdiSelection font(dc, shellState.mainFont, false);
-    char text[kSizeLabelSize];
-    SizeLabelText(text, sizeof text, width, height);
-    SIZE extent = {0, 0};
-    GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
-    const Edges box = SizeLabelBox(width, height, extent.cx, extent.cy);
-    DrawShape(dc, kRound, {box.left, box.top, box.right + 1, box.bottom + 1}, 12, kLabelColour, kLabelColour);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, kLabelTextColour);
-    RECT textBox = {box.left, box.top, box.right, box.bottom};
-    DrawTextA(dc, text, -1, &textBox, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-}
 
 void ClearViewfinderNow(HWND window)
 {
@@ -195,8 +129,9 @@ void ClearViewfinderNow(HWND window)
         return;
     RECT client;
     GetClientRect(window, &client);
-    FillBox(dc, 0, kViewfinderTop, client.right, client.bottom, kColourKey);
-    PaintViewfinder(dc, client.right, client.bottom, 1, 0);
+    const DrawApi& draw = GdiDrawOn(dc);
+    draw.fill({0, kViewfinderTop, client.right, client.bottom}, kColourKey);
+    PaintViewfinder(draw, client.right, client.bottom, 1, 0);
     GdiFlush();
     ReleaseDC(window, dc);
 }
@@ -240,6 +175,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     }
     case WM_DRAWITEM:
+        if (wParam == ID_STATUS)
+            return DrawStatusLine(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         if (ToolbarButtonOf(static_cast<int32_t>(wParam)) < 0)
             break;
         return DrawToolbarButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
@@ -248,8 +185,6 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_COMMAND:
         OnToolbarCommand(wParam);
         return 0;
-    case WM_CTLCOLORSTATIC:
-        return OnStatusColours(reinterpret_cast<HDC>(wParam));
     case WM_SIZING:
         return OnSizing(window, wParam, lParam);
     case WM_ENTERSIZEMOVE:

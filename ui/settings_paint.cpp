@@ -24,12 +24,12 @@ constexpr int32_t kFooterX = 20;
 
 constexpr int32_t kSeparatorLeft = 20, kSeparatorRight = 410;
 
-void Label(const SettingsDrawApi& draw, const LabelSpot& spot)
+void Label(const DrawApi& draw, const LabelSpot& spot)
 {
     draw.textAt(spot.x, spot.y, spot.text, kLabelFont, kSetTextColour);
 }
 
-void Switch(const SettingsDrawApi& draw, const SwitchPlace& place, int32_t on)
+void Switch(const DrawApi& draw, const SwitchPlace& place, int32_t on)
 {
     draw.textAt(place.labelX, place.labelY, place.label, kLabelFont, kSetTextColour);
     const ToggleShape s = ToggleShapeAt(place.left, place.centreY, on);
@@ -37,7 +37,7 @@ void Switch(const SettingsDrawApi& draw, const SwitchPlace& place, int32_t on)
     draw.shape(kShapeEllipse, s.knob, 0, s.colour, kSetWhite);
 }
 
-void SizeField(const SettingsDrawApi& draw, int32_t field)
+void SizeField(const DrawApi& draw, int32_t field)
 {
     const SettingsWindowState& st = settingsWindowState;
     const int32_t edited = st.editField == field;
@@ -56,7 +56,7 @@ void SizeField(const SettingsDrawApi& draw, int32_t field)
 
 }  // namespace
 
-void SettingsLinkSize(const SettingsDrawApi& draw, int32_t* width, int32_t* height)
+void SettingsLinkSize(const DrawApi& draw, int32_t* width, int32_t* height)
 {
     char text[kLinkTextSize];
     FormatLinkText(text, sizeof text, updateServer.host);
@@ -65,7 +65,7 @@ void SettingsLinkSize(const SettingsDrawApi& draw, int32_t* width, int32_t* heig
     draw.textSize(text, kNoteFont, width, height);
 }
 
-void PaintSettingsWindow(const SettingsDrawApi& draw, int32_t width, int32_t height)
+void PaintSettingsWindow(const DrawApi& draw, int32_t width, int32_t height)
 {
     draw.fill({0, 0, width, height}, kSetWhite);
     for (int32_t y : kSettingsSeparatorRows)

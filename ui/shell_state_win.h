@@ -23,7 +23,6 @@ struct ShellState {
     HICON smallIcon;
     WNDPROC previousButtonProc;      // the button class's own procedure
     ButtonHover hover;               // hovered button (an HWND) and the leave-tracking flag
-    HBRUSH statusBrush;              // white, made on first use
     int32_t baseWidth;               // viewfinder when a move or resize began
     int32_t baseHeight;
     int32_t gripClassRegistered;

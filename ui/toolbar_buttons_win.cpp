@@ -4,7 +4,9 @@
 #include "encoder/frame_store.h"
 #include "recorder/recorder_state.h"
 #include "ui/gdi_draw_win.h"
+#include "ui/main_paint.h"
 #include "ui/shell_state_win.h"
+#include "ui/shell_texts.h"
 
 void SetButtonEnables(const ButtonEnables& enables)
 {
@@ -41,39 +43,40 @@ LRESULT CALLBACK ButtonHoverProc(HWND button, UINT message, WPARAM wParam, LPARA
     return CallWindowProcA(s.previousButtonProc, button, message, wParam, lParam);
 }
 
+namespace {
+
+// Draws part of the client area's picture on a child's DC, which starts at
+// the child's place (left, top).
+class ChildOrigin {
+public:
+    ChildOrigin(HDC dc, int32_t left, int32_t top) : dc(dc) { SetViewportOrgEx(dc, -left, -top, &previous); }
+    ~ChildOrigin() { SetViewportOrgEx(dc, previous.x, previous.y, nullptr); }
+    ChildOrigin(const ChildOrigin&) = delete;
+    ChildOrigin& operator=(const ChildOrigin&) = delete;
+
+private:
+    HDC dc;
+    POINT previous;
+};
+
+}  // namespace
+
 BOOL DrawToolbarButton(const DRAWITEMSTRUCT* item)
 {
     const int32_t button = ToolbarButtonOf(static_cast<int32_t>(item->CtlID));
-    HDC dc = item->hDC;
-    const RECT& r = item->rcItem;
-    SetBkMode(dc, TRANSPARENT);
     const ButtonLookKind kind =
         ChooseButtonLook(item->hwndItem == shellState.hover.hovered, (item->itemState & ODS_SELECTED) != 0,
                          (item->itemState & ODS_DISABLED) != 0);
-    const ButtonLook look = ButtonLookOf(button, kind);
+    ChildOrigin origin(item->hDC, kToolbarButtons[button].x, kButtonTop);
+    PaintToolbarButton(GdiDrawOn(item->hDC), button, kind, GetSysColor(COLOR_BTNFACE));
+    return TRUE;
+}
 
-    DrawShape(dc, kRound, {r.left, r.top, r.right, r.bottom}, 12, look.border, look.fill);
-
-    const ButtonContent content = ButtonContentIn(button, r.left, r.top, r.right, r.bottom);
-    if (look.hasDot) {
-        // Without an outline: the dot is the brush's interior alone.
-        GdiSelection dot(dc, CreateSolidBrush(look.dot));
-        GdiSelection noPen(dc, GetStockObject(NULL_PEN), false);
-        Ellipse(dc, content.dotLeft, content.dotTop, content.dotRight, content.dotBottom);
-    }
-
-    GdiSelection font(dc, shellState.mainFont, false);
-    SetTextColor(dc, look.text);
-    char text[32] = "";
+BOOL DrawStatusLine(const DRAWITEMSTRUCT* item)
+{
+    char text[kStatusTextSize] = "";
     GetWindowTextA(item->hwndItem, text, sizeof text);
-    RECT textBox = r;
-    UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
-    if (content.centred) {
-        format |= DT_CENTER;
-    } else {
-        textBox.left = content.textLeft;
-        format |= DT_LEFT;
-    }
-    DrawTextA(dc, text, -1, &textBox, format);
+    ChildOrigin origin(item->hDC, kStatusLeft, kStatusTop);
+    PaintStatusLine(GdiDrawOn(item->hDC), text);
     return TRUE;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The toolbar's owner-drawn buttons: enabling, hover tracking and drawing.
+// The toolbar's owner-drawn buttons and status line: enabling, hover
+// tracking and drawing.
 
 #include <windows.h>
 
@@ -15,3 +16,6 @@ LRESULT CALLBACK ButtonHoverProc(HWND button, UINT message, WPARAM wParam, LPARA
 
 // WM_DRAWITEM for one of the four buttons; returns TRUE.
 BOOL DrawToolbarButton(const DRAWITEMSTRUCT* item);
+
+// WM_DRAWITEM for the status line; returns TRUE.
+BOOL DrawStatusLine(const DRAWITEMSTRUCT* item);

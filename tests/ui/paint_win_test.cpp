@@ -10,7 +10,8 @@
 
 #include "tests/ui/canvas_win.h"
 #include "ui/main_layout.h"
-#include "ui/main_window_win.h"
+#include "ui/gdi_draw_win.h"
+#include "ui/main_paint.h"
 #include "ui/shell_state_win.h"
 
 namespace {
@@ -33,8 +34,8 @@ Edges LabelBoxOn(HDC dc)
 TEST(MainWindowPaint, IdleWithGuides)
 {
     Canvas canvas(kWidth, kHeight);
-    PaintBackground(canvas.dc, kWidth, kHeight);
-    PaintViewfinder(canvas.dc, kWidth, kHeight, 0, 1);
+    PaintMainBackground(GdiDrawOn(canvas.dc), kWidth, kHeight, kColourKey);
+    PaintViewfinder(GdiDrawOn(canvas.dc), kWidth, kHeight, 0, 1);
     const Edges label = LabelBoxOn(canvas.dc);
     const int labelMiddle = (label.top + label.bottom) / 2;
     ExpectPixels(canvas, {
@@ -78,8 +79,8 @@ TEST(MainWindowPaint, RecordingShowsOutlineOnly)
     for (int32_t guides : {0, 1}) {
         SCOPED_TRACE(guides ? "guides on" : "guides off");
         Canvas canvas(kWidth, kHeight);
-        PaintBackground(canvas.dc, kWidth, kHeight);
-        PaintViewfinder(canvas.dc, kWidth, kHeight, 1, guides);
+        PaintMainBackground(GdiDrawOn(canvas.dc), kWidth, kHeight, kColourKey);
+        PaintViewfinder(GdiDrawOn(canvas.dc), kWidth, kHeight, 1, guides);
         const Edges label = LabelBoxOn(canvas.dc);
         ExpectPixels(canvas, {
             {"outline", 0, 150, kOutlineColour},
@@ -94,8 +95,8 @@ TEST(MainWindowPaint, RecordingShowsOutlineOnly)
 TEST(MainWindowPaint, GuidesOffKeepsTheLabel)
 {
     Canvas canvas(kWidth, kHeight);
-    PaintBackground(canvas.dc, kWidth, kHeight);
-    PaintViewfinder(canvas.dc, kWidth, kHeight, 0, 0);
+    PaintMainBackground(GdiDrawOn(canvas.dc), kWidth, kHeight, kColourKey);
+    PaintViewfinder(GdiDrawOn(canvas.dc), kWidth, kHeight, 0, 0);
     const Edges label = LabelBoxOn(canvas.dc);
     ExpectPixels(canvas, {
         {"no cross", 200, 168, kColourKey},

@@ -23,58 +23,6 @@
 
 namespace {
 
-HDC listDc;
-
-HFONT FontOf(SettingsFont font)
-{
-    return font == kLabelFont ? shellState.labelFont : shellState.noteFont;
-}
-
-void GdiFill(Edges box, uint32_t colour)
-{
-    RECT r = {box.left, box.top, box.right, box.bottom};
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(listDc, &r, brush);
-    DeleteObject(brush);
-}
-
-void GdiLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour)
-{
-    DrawLine(listDc, x0, y0, x1, y1, colour);
-}
-
-void GdiShape(SettingsShapeKind kind, Edges box, int32_t corner, uint32_t outline, uint32_t fill)
-{
-    DrawShape(listDc, kind == kShapeRound ? kRound : kEllipse, box, corner, outline, fill);
-}
-
-void GdiTextAt(int32_t x, int32_t y, const char* text, SettingsFont font, uint32_t colour)
-{
-    SelectObject(listDc, FontOf(font));
-    SetTextColor(listDc, colour);
-    TextOutA(listDc, x, y, text, lstrlenA(text));
-}
-
-void GdiTextCentred(Edges box, const char* text, SettingsFont font, uint32_t colour)
-{
-    SelectObject(listDc, FontOf(font));
-    SetTextColor(listDc, colour);
-    RECT r = {box.left, box.top, box.right, box.bottom};
-    DrawTextA(listDc, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-}
-
-void GdiTextSize(const char* text, SettingsFont font, int32_t* width, int32_t* height)
-{
-    HGDIOBJ old = SelectObject(listDc, FontOf(font));
-    SIZE size = {0, 0};
-    GetTextExtentPoint32A(listDc, text, lstrlenA(text), &size);
-    SelectObject(listDc, old);
-    *width = size.cx;
-    *height = size.cy;
-}
-
-const SettingsDrawApi kGdiList = {GdiFill, GdiLine, GdiShape, GdiTextAt, GdiTextCentred, GdiTextSize};
-
 class SettingsPaintList : public SettingsPictureTest {
 protected:
     void SetUp() override
@@ -109,11 +57,7 @@ TEST_F(SettingsPaintList, DrawsTheWindowsWindowsPicture)
 
         Canvas windows(kWidth, kHeight), list(kWidth, kHeight);
         PaintSettings(windows.dc, kWidth, kHeight);
-        listDc = list.dc;
-        SetBkMode(list.dc, TRANSPARENT);
-        HGDIOBJ oldFont = SelectObject(list.dc, shellState.labelFont);
-        PaintSettingsWindow(kGdiList, kWidth, kHeight);
-        SelectObject(list.dc, oldFont);
+        PaintSettingsWindow(GdiDrawOn(list.dc), kWidth, kHeight);
 
         int differing = 0, firstX = -1, firstY = -1;
         for (int y = 0; y < kHeight; y++)
@@ -125,7 +69,7 @@ TEST_F(SettingsPaintList, DrawsTheWindowsWindowsPicture)
         EXPECT_EQ(differing, 0) << row.name << ": first at (" << firstX << ", " << firstY << ")";
 
         int32_t cx = 0, cy = 0;
-        SettingsLinkSize(kGdiList, &cx, &cy);
+        SettingsLinkSize(GdiDrawOn(list.dc), &cx, &cy);
         EXPECT_GT(cx, 0) << row.name;
         EXPECT_GT(cy, 0) << row.name;
     }

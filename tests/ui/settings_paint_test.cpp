@@ -32,34 +32,36 @@ struct Drawn {
 std::vector<Drawn> drawn;
 
 // Texts measure 5 pixels a byte, one line of the font's cell height.
-void FakeSize(const char* text, SettingsFont font, int32_t* width, int32_t* height)
+void FakeSize(const char* text, PaintFont font, int32_t* width, int32_t* height)
 {
     *width = static_cast<int32_t>(std::strlen(text)) * 5;
     *height = font == kLabelFont ? 20 : 14;
 }
 
-const SettingsDrawApi kRecorder = {
+const DrawApi kRecorder = {
     [](Edges box, uint32_t colour) { drawn.push_back({"fill", box, colour, 0, ""}); },
     [](int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
         drawn.push_back({"line", {std::min(x0, x1), std::min(y0, y1), std::max(x0, x1) + (y0 == y1 ? 0 : 1),
                                   std::max(y0, y1) + (y0 == y1 ? 1 : 0)},
                          colour, 0, ""});
     },
-    [](SettingsShapeKind kind, Edges box, int32_t, uint32_t outline, uint32_t fill) {
+    [](PaintShape kind, Edges box, int32_t, uint32_t outline, uint32_t fill) {
         drawn.push_back({kind == kShapeRound ? "round" : "ellipse", box, fill, outline, ""});
     },
-    [](int32_t x, int32_t y, const char* text, SettingsFont font, uint32_t colour) {
+    [](int32_t x, int32_t y, const char* text, PaintFont font, uint32_t colour) {
         int32_t w = 0, h = 0;
         FakeSize(text, font, &w, &h);
         drawn.push_back({"text", {x, y, x + w, y + h}, colour, 0, text});
     },
-    [](Edges box, const char* text, SettingsFont font, uint32_t colour) {
+    [](Edges box, const char* text, PaintFont font, uint32_t colour) {
         int32_t w = 0, h = 0;
         FakeSize(text, font, &w, &h);
         const int32_t x = box.left + (box.right - box.left - w) / 2, y = box.top + (box.bottom - box.top - h) / 2;
         drawn.push_back({"text", {x, y, x + w, y + h}, colour, 0, text});
     },
     FakeSize,
+    [](Edges box, const char* text, PaintFont, uint32_t colour) { drawn.push_back({"text", box, colour, 0, text}); },
+    [](Edges box, const char* text, PaintFont, uint32_t colour) { drawn.push_back({"text", box, colour, 0, text}); },
 };
 
 class SettingsPaintList : public SettingsPictureTest {
