@@ -35,9 +35,10 @@ void OnCreate(HWND window, const CREATESTRUCTA* create)
                                        reinterpret_cast<HMENU>(static_cast<intptr_t>(b.id)), create->hInstance,
                                        nullptr);
     }
-    s.statusLine = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, kStatusLeft, kStatusTop, kStatusWidth,
-                                   kStatusHeight, window, reinterpret_cast<HMENU>(static_cast<intptr_t>(ID_STATUS)),
-                                   create->hInstance, nullptr);
+    s.statusLine = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, kStatusLeft, kStatusTop,
+                                   kStatusWidth, kStatusHeight, window,
+                                   reinterpret_cast<HMENU>(static_cast<intptr_t>(ID_STATUS)), create->hInstance,
+                                   nullptr);
     for (HWND control : s.buttons)
         if (control)
             SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(s.mainFont), TRUE);

@@ -3,14 +3,12 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include <cstdio>
-
 #include "settings/settings.h"
 #include "settings/update_check.h"
-#include "settings/update_server.h"
 #include "ui/gdi_draw_win.h"
 #include "ui/grips_win.h"
 #include "ui/settings_layout.h"
+#include "ui/settings_paint.h"
 #include "ui/shell_state_win.h"
 
 namespace {
@@ -63,31 +61,6 @@ HFONT MakeFont(int32_t cellHeight)
                        CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "微软雅黑");
 }
 
-void TextAt(HDC dc, int32_t x, int32_t y, const char* text, HFONT font, uint32_t colour)
-{
-    SelectObject(dc, font);
-    SetTextColor(dc, colour);
-    TextOutA(dc, x, y, text, lstrlenA(text));
-}
-
-void TextCentred(HDC dc, const Edges& box, const char* text, HFONT font, uint32_t colour)
-{
-    SelectObject(dc, font);
-    SetTextColor(dc, colour);
-    RECT r = {box.left, box.top, box.right, box.bottom};
-    DrawTextA(dc, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-}
-
-// The link text's size in noteFont, on dc.
-SIZE LinkTextSize(HDC dc, const char* text)
-{
-    HGDIOBJ oldFont = SelectObject(dc, shellState.noteFont);
-    SIZE size = {0, 0};
-    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
-    SelectObject(dc, oldFont);
-    return size;
-}
-
 void OnPaint(HWND window)
 {
     PAINTSTRUCT paint;
@@ -103,15 +76,13 @@ void OnPaint(HWND window)
 void OnLeftButtonDown(HWND window, LPARAM lParam)
 {
     // The link's hit area is measured anew at every press.
-    char link[kLinkTextSize];
-    FormatLinkText(link, sizeof link, updateServer.host);
-    SIZE size = {0, 0};
+    int32_t width = 0, height = 0;
     HDC dc = GetDC(window);
     if (dc) {
-        size = LinkTextSize(dc, link);
+        SettingsLinkSize(GdiDrawOn(dc), &width, &height);
         ReleaseDC(window, dc);
     }
-    SettingsPress(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), size.cx, size.cy);
+    SettingsPress(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), width, height);
 }
 
 void OnDestroy()
@@ -135,91 +106,9 @@ void CreateSettingsFonts()
         shellState.noteFont = MakeFont(14);
 }
 
-void DrawToggle(HDC dc, int32_t left, int32_t centreY, int32_t on)
-{
-    const ToggleShape s = ToggleShapeAt(left, centreY, on);
-    DrawShape(dc, kRound, s.track, 25, s.colour, s.colour);
-    DrawShape(dc, kEllipse, s.knob, 0, s.colour, kSetWhite);
-}
-
-namespace {
-
-void DrawSwitch(HDC dc, const SwitchPlace& place, int32_t on)
-{
-    TextAt(dc, place.labelX, place.labelY, place.label, shellState.labelFont, kSetTextColour);
-    DrawToggle(dc, place.left, place.centreY, on);
-}
-
-}  // namespace
-
-void DrawSizeField(HDC dc, int32_t left, int32_t right, int32_t field)
-{
-    const SettingsWindowState& st = settingsWindowState;
-    const int32_t edited = st.editField == field;
-    const int32_t locked = SizeFieldsLocked();
-    const SizeFieldShape s = SizeFieldShapeAt(left, right);
-    DrawShape(dc, kRound, s.box, 10, edited ? kSetAccentColour : kSetFieldOutline, locked ? kSetLightFill : kSetWhite);
-    char text[16];
-    if (edited)
-        std::snprintf(text, sizeof text, "%s", st.editText);
-    else
-        std::snprintf(text, sizeof text, "%d", static_cast<int>(field == 1 ? settings.defw : settings.defh));
-    TextCentred(dc, s.text, text, shellState.labelFont, locked ? kSetInactiveText : kSetTextColour);
-    if (edited)
-        DrawLine(dc, s.caretX, s.caretTop, s.caretX, s.caretBottom, kSetAccentColour);
-}
-
 void PaintSettings(HDC dc, int32_t width, int32_t height)
 {
-    const ShellState& shell = shellState;
-    RECT client = {0, 0, width, height};
-    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    HGDIOBJ oldFont = SelectObject(dc, shell.labelFont);
-    SetBkMode(dc, TRANSPARENT);
-
-    for (int32_t y : kSettingsSeparatorRows)
-        DrawLine(dc, 20, y, 410, y, kSetSeparatorColour);
-
-    char text[kLinkTextSize];
-    TextAt(dc, 20, 16, "帧率", shell.labelFont, kSetTextColour);
-    std::snprintf(text, sizeof text, "%d fps", static_cast<int>(settings.fps));
-    TextAt(dc, 86, 21, text, shell.noteFont, kSetSecondaryColour);
-    const SliderShape slider = SliderShapeFor(settings.fps);
-    DrawShape(dc, kRound, slider.track, 9, kSetControlOutline, kSetSeparatorColour);
-    DrawShape(dc, kRound, slider.filled, 9, kSetAccentColour, kSetAccentColour);
-    DrawShape(dc, kEllipse, slider.knob, 0, kSetAccentColour, kSetWhite);
-
-    DrawSwitch(dc, kCursorSwitch, settings.cursor);
-    DrawSwitch(dc, kGuidesSwitch, settings.guides);
-
-    TextAt(dc, 20, 128, "输出 GIF", shell.labelFont, kSetTextColour);
-    DrawShape(dc, kRound, kOutputControl, 16, kSetControlOutline, kSetLightFill);
-    DrawShape(dc, kRound, SelectedSegment(settings.outw), 13, kSetControlOutline, kSetAccentColour);
-    for (const OutputSegment& segment : kOutputSegments)
-        TextCentred(dc, segment.labelBox, segment.label, shell.labelFont,
-                    segment.outw == settings.outw ? kSetWhite : kSetSecondaryColour);
-
-    TextAt(dc, 20, 190, "取景尺寸", shell.labelFont, kSetTextColour);
-    DrawSizeField(dc, kSizeFieldLeft[1], kSizeFieldRight[1], 1);
-    TextCentred(dc, {208, 190, 238, 219}, "×", shell.labelFont, kSetSecondaryColour);
-    DrawSizeField(dc, kSizeFieldLeft[2], kSizeFieldRight[2], 2);
-
-    DrawSwitch(dc, kOptimizeSwitch, settings.optimize);
-    DrawSwitch(dc, kAutocheckSwitch, settings.autocheck);
-
-    DrawShape(dc, kRound, kUpdateButton, 12, kSetFieldOutline, kSetLightFill);
-    TextCentred(dc, kUpdateButton, "检查更新", shell.labelFont, kSetTextColour);
-    if (updateStatusText[0])
-        TextAt(dc, kUpdateStatusX, kUpdateStatusY, updateStatusText, shell.labelFont, kSetStatusColour);
-
-    TextAt(dc, 20, kSettingsFooterY, SettingsFooterText(), shell.noteFont, kSetSecondaryColour);
-    FormatLinkText(text, sizeof text, updateServer.host);
-    const SIZE size = LinkTextSize(dc, text);
-    const LinkPlace link = LinkPlaceFor(size.cx, size.cy);
-    TextAt(dc, link.textX, link.textY, text, shell.noteFont, kSetAccentColour);
-    DrawLine(dc, link.underlineLeft, link.underlineY, link.underlineRight, link.underlineY, kSetLinkUnderline);
-
-    SelectObject(dc, oldFont);
+    PaintSettingsWindow(GdiDrawOn(dc), width, height);
 }
 
 void OpenSettingsWindow()

@@ -1,8 +1,8 @@
-// The portable paint list, drawn with GDI onto one memory DC, against the
-// Windows window's own painting on another: the two pictures are the same
-// pixel for pixel, so the list that the native window draws with cairo holds
-// every element, place, colour and text of the Windows window, in every state
-// that changes the picture.
+// The portable paint list, drawn with GDI onto one memory DC, against what
+// the Windows window paints with on another: the two pictures are the same
+// pixel for pixel in every state that changes the picture, so the window
+// draws nothing beside the list, and the pixel checks of its picture hold
+// for the list that the native window draws with cairo.
 #include <gtest/gtest.h>
 
 #include <windows.h>
