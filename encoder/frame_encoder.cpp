@@ -4,43 +4,14 @@
 
 #include "common/memory.h"
 #include "encoder/colour_map.h"
+#include "encoder/colour_quantizer.h"
+#include "encoder/exact_colours.h"
 #include "encoder/frame_store.h"
 #include "encoder/lzw.h"
+#include "encoder/nearest_entry.h"
 #include "encoder/quantizer.h"
 
 namespace {
-
-struct Placement {
-    bool whole;
-    int32_t left, top;
-};
-
-// The learning ends a cycle every pixelCount / 1000 samples and takes a
-// tenth of the pixels as samples: a rectangle of a few thousand pixels gets
-// a few hundred samples and a palette with no entry near a colour that
-// covers a third of it (a white page behind a moved block came back pink,
-// and stayed so). Repeating its pixels gives the full schedule while the
-// palette is still learned from the rectangle alone. The copy is below
-// 2 x kFewestLearnedPixels pixels (3.2 MB); without it the rectangle learns
-// alone.
-void LearnAreaPalette(const uint8_t* pixels, int32_t pixelCount, uint8_t* palette)
-{
-    if (pixelCount >= kFewestLearnedPixels) {
-        QuantizerLearn(pixels, pixelCount, palette);
-        return;
-    }
-    const int32_t copies = (kFewestLearnedPixels + pixelCount - 1) / pixelCount;
-    const size_t copyBytes = static_cast<size_t>(pixelCount) * 4;
-    uint8_t* repeated = static_cast<uint8_t*>(memoryApi.allocate(copyBytes * static_cast<size_t>(copies)));
-    if (!repeated) {
-        QuantizerLearn(pixels, pixelCount, palette);
-        return;
-    }
-    for (int32_t c = 0; c < copies; c++)
-        std::memcpy(repeated + copyBytes * static_cast<size_t>(c), pixels, copyBytes);
-    QuantizerLearn(repeated, pixelCount * copies, palette);
-    memoryApi.release(repeated);
-}
 
 // Keeps only the palette entries the indices use, in their order, and
 // renumbers the indices to match. The table is padded with zero entries
@@ -71,7 +42,47 @@ int32_t CompactPalette(uint8_t* palette, uint8_t* indices, int32_t count, int32_
     return 1 << bits;
 }
 
-void EncodeStages(const uint8_t* pixels, int32_t width, int32_t height, int32_t delayMs, Placement at)
+// Encodes the rectangle's pixels (packed rows) with its own colours: as
+// they are when there are at most 256, else through a histogram palette
+// and the nearest entry of each pixel. No diffusion: on screens it turns
+// flat fills and text edges into noise that also compresses worse.
+void EncodeAreaPixels(const uint8_t* pixels, int32_t width, int32_t height, int32_t delayMs, int32_t left,
+                      int32_t top)
+{
+    const int32_t pixelCount = width * height;
+    const int32_t codeCapacity = LzwWorstCaseLength(pixelCount);
+    if (codeCapacity < 0)
+        return;
+    uint8_t* indices = static_cast<uint8_t*>(memoryApi.allocate(static_cast<size_t>(pixelCount)));
+    uint8_t* codes = static_cast<uint8_t*>(memoryApi.allocate(static_cast<size_t>(codeCapacity)));
+    if (indices && codes) {
+        uint8_t palette[768] = {};
+        bool mapped = IndexExactColours(pixels, pixelCount, palette, indices) > 0;
+        if (!mapped) {
+            const int32_t entries = QuantizeColours(pixels, pixelCount, palette);
+            NearestEntrySearch* search = entries > 0 ? CreateNearestEntrySearch(palette, entries) : nullptr;
+            if (search) {
+                std::memset(palette + 3 * entries, 0, static_cast<size_t>(256 - entries) * 3);
+                MapToNearestEntries(search, pixels, pixelCount, indices);
+                DestroyNearestEntrySearch(search);
+                mapped = true;
+            }
+        }
+        if (mapped) {
+            int32_t minCodeSize = 8;
+            const int32_t tableSize = CompactPalette(palette, indices, pixelCount, &minCodeSize);
+            int32_t length = 0;
+            LzwCompress(indices, pixelCount, codes, codeCapacity, &length, minCodeSize);
+            AppendFrameArea(codes, length, palette, delayMs, left, top, width, height, tableSize, minCodeSize);
+        }
+    }
+    memoryApi.release(codes);
+    memoryApi.release(indices);
+}
+
+}  // namespace
+
+void EncodeFrame(const uint8_t* pixels, int32_t width, int32_t height, int32_t delayMs)
 {
     if (PixelBufferBytes(width, height) == 0)
         return;
@@ -92,35 +103,17 @@ void EncodeStages(const uint8_t* pixels, int32_t width, int32_t height, int32_t 
     if (indices && codes && errorRows) {
         uint8_t palette[768];
         uint8_t colourCube[kColourCubeCells];
-        if (at.whole)
-            QuantizerLearn(pixels, pixelCount, palette);
-        else
-            LearnAreaPalette(pixels, pixelCount, palette);
+        QuantizerLearn(pixels, pixelCount, palette);
         BuildColourCube(palette, colourCube);
         DiffuseToIndices(pixels, width, height, palette, colourCube, errorRows, indices);
         int32_t length = 0;
-        if (at.whole) {
-            LzwCompress(indices, pixelCount, codes, codeCapacity, &length);
-            AppendFrame(codes, length, palette, delayMs);
-        } else {
-            int32_t minCodeSize = 8;
-            const int32_t tableSize = CompactPalette(palette, indices, pixelCount, &minCodeSize);
-            LzwCompress(indices, pixelCount, codes, codeCapacity, &length, minCodeSize);
-            AppendFrameArea(codes, length, palette, delayMs, at.left, at.top, width, height, tableSize,
-                            minCodeSize);
-        }
+        LzwCompress(indices, pixelCount, codes, codeCapacity, &length);
+        AppendFrame(codes, length, palette, delayMs);
     }
 
     memoryApi.release(errorRows);
     memoryApi.release(codes);
     memoryApi.release(indices);
-}
-
-}  // namespace
-
-void EncodeFrame(const uint8_t* pixels, int32_t width, int32_t height, int32_t delayMs)
-{
-    EncodeStages(pixels, width, height, delayMs, Placement{true, 0, 0});
 }
 
 void EncodeFrameArea(const uint8_t* frame, int32_t frameWidth, int32_t left, int32_t top,
@@ -133,7 +126,7 @@ void EncodeFrameArea(const uint8_t* frame, int32_t frameWidth, int32_t left, int
     // Full-width bands are contiguous already; anything narrower is copied
     // so the stages see packed rows.
     if (width == frameWidth) {
-        EncodeStages(first, width, height, delayMs, Placement{false, left, top});
+        EncodeAreaPixels(first, width, height, delayMs, left, top);
         return;
     }
     uint8_t* packed = static_cast<uint8_t*>(memoryApi.allocate(rowBytes * static_cast<size_t>(height)));
@@ -141,6 +134,6 @@ void EncodeFrameArea(const uint8_t* frame, int32_t frameWidth, int32_t left, int
         return;
     for (int32_t y = 0; y < height; y++)
         std::memcpy(packed + rowBytes * y, first + static_cast<size_t>(y) * frameWidth * 4, rowBytes);
-    EncodeStages(packed, width, height, delayMs, Placement{false, left, top});
+    EncodeAreaPixels(packed, width, height, delayMs, left, top);
     memoryApi.release(packed);
 }

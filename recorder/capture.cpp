@@ -119,17 +119,20 @@ int32_t ComposeFrame(const uint8_t* screen, bool copyOnly, int32_t outWidth, int
     return firstDiffering;
 }
 
-// Stores workFrame, whole or as the rectangle that differs from prevFrame
-// (rows above firstDiffering are equal). False when nothing was stored
-// because nothing differs after all.
-bool StoreFrame(bool whole, int32_t firstDiffering, int32_t outWidth, int32_t outHeight, int32_t delayMs)
+// Stores workFrame: whole with the learned palette, or, when optimizing,
+// with its own colours as the rectangle that differs from prevFrame (rows
+// above firstDiffering are equal), all of it for the recording's first
+// frame. False when nothing was stored because nothing differs after all.
+bool StoreFrame(bool optimize, bool first, int32_t firstDiffering, int32_t outWidth, int32_t outHeight,
+                int32_t delayMs)
 {
     RecorderState& r = recorderState;
-    if (whole) {
+    if (!optimize) {
         EncodeFrame(r.workFrame, outWidth, outHeight, delayMs);
         return true;
     }
-    const ChangedArea area = FindChangedArea(r.prevFrame, r.workFrame, outWidth, outHeight, firstDiffering);
+    const ChangedArea area = first ? ChangedArea{0, 0, outWidth, outHeight}
+                                   : FindChangedArea(r.prevFrame, r.workFrame, outWidth, outHeight, firstDiffering);
     if (area.width == 0)
         return false;
     EncodeFrameArea(r.workFrame, outWidth, area.left, area.top, area.width, area.height, delayMs);
@@ -225,9 +228,10 @@ uint32_t CaptureThreadProc()
             const int32_t firstDiffering = ComposeFrame(screen, copyOnly, outWidth, outHeight, ticks == 0);
             // A changed area is drawn over what the viewer already shows, so
             // it needs a stored frame of this recording under it.
-            const bool whole = optimize == 0 || times.last < 0;
+            const bool first = times.last < 0;
             const int32_t stored = frameStore.count;
-            if (firstDiffering >= 0 && StoreFrame(whole, firstDiffering, outWidth, outHeight, interval)) {
+            if (firstDiffering >= 0 &&
+                StoreFrame(optimize != 0, first, firstDiffering, outWidth, outHeight, interval)) {
                 // A frame the store dropped leaves the time to the one before.
                 const bool kept = frameStore.count > stored;
                 if (kept) {
