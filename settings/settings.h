@@ -14,7 +14,7 @@ struct Settings {
     int32_t defw;       // viewfinder size, 64..3840 each
     int32_t defh;
     int32_t autocheck;  // 1: check for updates once at start-up
-    int32_t optimize;   // 1: frames after the first store only the area that changed
+    int32_t optimize;   // 1: frames after the first store only the area that changed, in its own colours
 };
 
 // The viewfinder's sides, as loaded, typed in the settings window, and

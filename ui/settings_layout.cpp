@@ -210,7 +210,7 @@ ToggleShape ToggleShapeAt(int32_t left, int32_t centreY, int32_t on)
 
 const SwitchPlace kCursorSwitch = {"鼠标光标", 20, 72, 112, 85};
 const SwitchPlace kGuidesSwitch = {"取景参考线", 218, 72, 326, 85};
-const SwitchPlace kOptimizeSwitch = {"仅编码变化区域", 20, 246, 363, 253};
+const SwitchPlace kOptimizeSwitch = {"文件更小更清晰", 20, 246, 363, 253};
 const SwitchPlace kAutocheckSwitch = {"启动时自动检查", 20, 302, 363, 309};
 
 const OutputSegment kOutputSegments[3] = {

@@ -67,7 +67,7 @@ struct SwitchPlace {
 };
 extern const SwitchPlace kCursorSwitch;
 extern const SwitchPlace kGuidesSwitch;
-extern const SwitchPlace kOptimizeSwitch;  // frames after the first store only what changed
+extern const SwitchPlace kOptimizeSwitch;  // small, sharp files: changed areas in their own colours
 extern const SwitchPlace kAutocheckSwitch;
 
 // The output-width control: its outline, and its three segments, each with

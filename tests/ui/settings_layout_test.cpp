@@ -179,7 +179,7 @@ TEST(SettingsPressPlan, EachSwitchIsHitWhereItIsDrawn)
     } table[] = {
         {"cursor", kCursorSwitch, kActionCursor, "鼠标光标"},
         {"guides", kGuidesSwitch, kActionGuides, "取景参考线"},
-        {"optimize", kOptimizeSwitch, kActionOptimize, "仅编码变化区域"},
+        {"optimize", kOptimizeSwitch, kActionOptimize, "文件更小更清晰"},
         {"autocheck", kAutocheckSwitch, kActionAutocheck, "启动时自动检查"},
     };
     const int32_t last = kSettingsSeparatorRows[5];
