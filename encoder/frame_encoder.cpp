@@ -42,10 +42,56 @@ int32_t CompactPalette(uint8_t* palette, uint8_t* indices, int32_t count, int32_
     return 1 << bits;
 }
 
-// Encodes the rectangle's pixels (packed rows) with its own colours: as
-// they are when there are at most 256, else through a histogram palette
-// and the nearest entry of each pixel. No diffusion: on screens it turns
-// flat fills and text edges into noise that also compresses worse.
+// Squared error, summed over the channels and pixels, of showing count
+// pixels (B, G, R, X) as the entries of palette their indices name.
+uint64_t MappingError(const uint8_t* pixels, int32_t count, const uint8_t* palette, const uint8_t* indices)
+{
+    uint64_t sum = 0;
+    for (int32_t i = 0; i < count; i++) {
+        const uint8_t* p = pixels + static_cast<size_t>(i) * 4;
+        const uint8_t* e = palette + 3 * indices[i];
+        const int32_t dr = e[0] - p[2], dg = e[1] - p[1], db = e[2] - p[0];
+        sum += static_cast<uint64_t>(dr * dr + dg * dg + db * db);
+    }
+    return sum;
+}
+
+// Renumbers indices into colours (exact colours of the area) as entries
+// of the shared table, into shared; false when a colour is not in it.
+bool ExactOnShared(const uint8_t* colours, int32_t colourCount, const uint8_t* indices, int32_t count,
+                   NearestEntrySearch* search, uint8_t* shared)
+{
+    uint8_t entryOf[256];
+    for (int32_t k = 0; k < colourCount; k++) {
+        const uint8_t* c = colours + 3 * k;
+        const int32_t entry = FindNearestEntry(search, c[0], c[1], c[2]);
+        if (std::memcmp(frameStore.sharedPalette + 3 * entry, c, 3) != 0)
+            return false;
+        entryOf[k] = static_cast<uint8_t>(entry);
+    }
+    for (int32_t i = 0; i < count; i++)
+        shared[i] = entryOf[indices[i]];
+    return true;
+}
+
+// An area of more colours than a table holds is shown with the shared
+// table at once when that is this close (per pixel, over three channels:
+// about 50 dB); otherwise when it comes within a quarter of the error of
+// a palette of its own (about 1 dB).
+constexpr uint64_t kSharedAtOnceError = 2;
+
+// Encodes the rectangle's pixels (packed rows) in its own colours: as they
+// are when there are at most 256, else through a histogram palette and the
+// nearest entry of each pixel. No diffusion: on screens it turns flat
+// fills and text edges into noise that also compresses worse.
+//
+// The recording's first frame lends its table to the frames after it (the
+// file's global table). A later area uses that table instead of its own
+// when it shows the same (its exact colours are all in it) and that makes
+// it smaller, or, beyond 256 colours, when it shows the area about as well.
+// A frame on the shared table carries no table of its own (up to 768 bytes,
+// a third of a small area's file share), and a still colour keeps its
+// entry from frame to frame.
 void EncodeAreaPixels(const uint8_t* pixels, int32_t width, int32_t height, int32_t delayMs, int32_t left,
                       int32_t top)
 {
@@ -53,29 +99,77 @@ void EncodeAreaPixels(const uint8_t* pixels, int32_t width, int32_t height, int3
     const int32_t codeCapacity = LzwWorstCaseLength(pixelCount);
     if (codeCapacity < 0)
         return;
+    const bool lendsTable = frameStore.count == 0;
+    const int32_t shared = lendsTable ? 0 : frameStore.sharedTableSize;
     uint8_t* indices = static_cast<uint8_t*>(memoryApi.allocate(static_cast<size_t>(pixelCount)));
     uint8_t* codes = static_cast<uint8_t*>(memoryApi.allocate(static_cast<size_t>(codeCapacity)));
+    uint8_t* sharedIndices = nullptr;
+    uint8_t* sharedCodes = nullptr;
+    NearestEntrySearch* sharedSearch = nullptr;
+    if (shared > 0) {
+        sharedIndices = static_cast<uint8_t*>(memoryApi.allocate(static_cast<size_t>(pixelCount)));
+        sharedSearch = CreateNearestEntrySearch(frameStore.sharedPalette, shared);
+    }
+    // Without memory for the shared table's work the area keeps to its own.
+    const bool canShare = sharedIndices && sharedSearch;
     if (indices && codes) {
         uint8_t palette[768] = {};
-        bool mapped = IndexExactColours(pixels, pixelCount, palette, indices) > 0;
-        if (!mapped) {
-            const int32_t entries = QuantizeColours(pixels, pixelCount, palette);
+        const int32_t colours = IndexExactColours(pixels, pixelCount, palette, indices);
+        bool mapped = colours > 0;
+        bool onShared = false;
+        if (colours > 0) {
+            onShared = canShare && ExactOnShared(palette, colours, indices, pixelCount, sharedSearch, sharedIndices);
+        } else {
+            uint64_t sharedError = UINT64_MAX;
+            if (canShare) {
+                MapToNearestEntries(sharedSearch, pixels, pixelCount, sharedIndices);
+                sharedError = MappingError(pixels, pixelCount, frameStore.sharedPalette, sharedIndices);
+                onShared = sharedError <= kSharedAtOnceError * static_cast<uint64_t>(pixelCount);
+            }
+            const int32_t entries = onShared ? 0 : QuantizeColours(pixels, pixelCount, palette);
             NearestEntrySearch* search = entries > 0 ? CreateNearestEntrySearch(palette, entries) : nullptr;
             if (search) {
                 std::memset(palette + 3 * entries, 0, static_cast<size_t>(256 - entries) * 3);
                 MapToNearestEntries(search, pixels, pixelCount, indices);
                 DestroyNearestEntrySearch(search);
                 mapped = true;
+                const uint64_t ownError = MappingError(pixels, pixelCount, palette, indices);
+                onShared = canShare && sharedError <= ownError + ownError / 4;
             }
         }
+        int32_t length = 0;
+        int32_t minCodeSize = 8;
+        int32_t tableSize = 0;
         if (mapped) {
-            int32_t minCodeSize = 8;
-            const int32_t tableSize = CompactPalette(palette, indices, pixelCount, &minCodeSize);
-            int32_t length = 0;
+            tableSize = CompactPalette(palette, indices, pixelCount, &minCodeSize);
             LzwCompress(indices, pixelCount, codes, codeCapacity, &length, minCodeSize);
-            AppendFrameArea(codes, length, palette, delayMs, left, top, width, height, tableSize, minCodeSize);
+        }
+        if (onShared && mapped) {
+            // Both ways were encoded: the shared table only when it is smaller.
+            sharedCodes = static_cast<uint8_t*>(memoryApi.allocate(static_cast<size_t>(codeCapacity)));
+            int32_t sharedLength = 0;
+            if (sharedCodes)
+                LzwCompress(sharedIndices, pixelCount, sharedCodes, codeCapacity, &sharedLength,
+                            CodeSizeForTable(shared));
+            onShared = sharedCodes && sharedLength <= length + 3 * tableSize;
+            if (onShared)
+                AppendFrameOnSharedTable(sharedCodes, sharedLength, delayMs, left, top, width, height);
+        } else if (onShared) {
+            LzwCompress(sharedIndices, pixelCount, codes, codeCapacity, &length, CodeSizeForTable(shared));
+            AppendFrameOnSharedTable(codes, length, delayMs, left, top, width, height);
+        }
+        if (mapped && !onShared) {
+            if (lendsTable) {
+                SetSharedTable(palette, tableSize);
+                AppendFrameOnSharedTable(codes, length, delayMs, left, top, width, height);
+            } else {
+                AppendFrameArea(codes, length, palette, delayMs, left, top, width, height, tableSize, minCodeSize);
+            }
         }
     }
+    DestroyNearestEntrySearch(sharedSearch);
+    memoryApi.release(sharedCodes);
+    memoryApi.release(sharedIndices);
     memoryApi.release(codes);
     memoryApi.release(indices);
 }

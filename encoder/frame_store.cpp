@@ -60,6 +60,36 @@ void AppendFrameArea(const uint8_t* bytes, int32_t length, const uint8_t* palett
     frameStore.count++;
 }
 
+int32_t CodeSizeForTable(int32_t tableSize)
+{
+    int32_t bits = 2;
+    while (bits < 8 && (1 << bits) < tableSize)
+        bits++;
+    return bits;
+}
+
+void SetSharedTable(const uint8_t* palette, int32_t tableSize)
+{
+    if (frameStore.count != 0 || tableSize < 2 || tableSize > 256 || (tableSize & (tableSize - 1)) != 0)
+        return;
+    std::memset(frameStore.sharedPalette, 0, sizeof frameStore.sharedPalette);
+    std::memcpy(frameStore.sharedPalette, palette, static_cast<size_t>(tableSize) * 3);
+    frameStore.sharedTableSize = tableSize;
+}
+
+void AppendFrameOnSharedTable(const uint8_t* bytes, int32_t length, int32_t delayMs, int32_t left, int32_t top,
+                              int32_t width, int32_t height)
+{
+    const int32_t shared = frameStore.sharedTableSize;
+    if (shared == 0)
+        return;
+    const int32_t before = frameStore.count;
+    AppendFrameArea(bytes, length, frameStore.sharedPalette, delayMs, left, top, width, height, shared,
+                    CodeSizeForTable(shared));
+    if (frameStore.count > before)
+        frameStore.records[before].tableSize = 0;
+}
+
 void AppendFrame(const uint8_t* bytes, int32_t length, const uint8_t* palette, int32_t delayMs)
 {
     AppendFrameArea(bytes, length, palette, delayMs, 0, 0, outputGeometry.outWidth, outputGeometry.outHeight);
@@ -73,6 +103,7 @@ void ClearFrames()
     frameStore.records = nullptr;
     frameStore.count = 0;
     frameStore.capacity = 0;
+    frameStore.sharedTableSize = 0;
 
     memoryApi.release(recorderState.prevFrame);
     memoryApi.release(recorderState.workFrame);

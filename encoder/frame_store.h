@@ -9,7 +9,7 @@ struct FrameRecord {
     uint8_t* data;          // LZW code stream, own block of at least 1 byte
     int32_t length;         // valid bytes in data
     uint8_t palette[768];   // up to 256 entries R, G, B: the local colour table
-    int32_t tableSize;      // entries of palette the file holds: 2, 4, ... 256
+    int32_t tableSize;      // entries of palette the file holds: 2, 4, ... 256; 0: the shared table
     int32_t minCodeSize;    // the stream's LZW minimum code size, 2..8
     int32_t delay;          // hundredths of a second; only the capture thread raises it
     int32_t left, top;      // where the stream's rectangle sits in the frame
@@ -20,6 +20,11 @@ struct FrameStore {
     FrameRecord* records;   // null while empty
     int32_t count;
     int32_t capacity;       // 0 whenever records is null
+    // The table frames of this recording may share instead of carrying
+    // their own (the file's global colour table): R, G, B entries, and how
+    // many, 2 .. 256, or 0 while there is none.
+    uint8_t sharedPalette[768];
+    int32_t sharedTableSize;
 };
 
 extern FrameStore frameStore;
@@ -40,5 +45,20 @@ void AppendFrameArea(const uint8_t* bytes, int32_t length, const uint8_t* palett
                      int32_t left, int32_t top, int32_t width, int32_t height,
                      int32_t tableSize = 256, int32_t minCodeSize = 8);
 
-// Releases every record, the array, and the capture thread's frame buffers.
+// Makes palette's first tableSize entries (a power of two, 2..256) the
+// shared table. Only while the store is empty: the frames already stored
+// were encoded without it.
+void SetSharedTable(const uint8_t* palette, int32_t tableSize);
+
+// The same as AppendFrameArea for a stream of indices into the shared
+// table, which the frame then uses instead of a table of its own. Dropped
+// (as a failed allocation) when there is no shared table.
+void AppendFrameOnSharedTable(const uint8_t* bytes, int32_t length, int32_t delayMs, int32_t left, int32_t top,
+                              int32_t width, int32_t height);
+
+// The LZW code size of streams on a table of tableSize entries: 2..8.
+int32_t CodeSizeForTable(int32_t tableSize);
+
+// Releases every record, the array, the shared table, and the capture
+// thread's frame buffers.
 void ClearFrames();

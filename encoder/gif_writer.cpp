@@ -30,15 +30,21 @@ void PutLe16(uint8_t* at, int32_t value)
 
 void PutHeader(GifOutput& out)
 {
-    uint8_t header[32] = {'G', 'I', 'F', '8', '9', 'a'};
+    uint8_t header[13] = {'G', 'I', 'F', '8', '9', 'a'};
     PutLe16(header + 6, outputGeometry.outWidth);
     PutLe16(header + 8, outputGeometry.outHeight);
-    header[10] = 0x70;  // no global table, colour resolution 7
+    const int32_t shared = frameStore.sharedTableSize;
+    const int32_t sharedBits = CodeSizeForTable(shared < 2 ? 2 : shared) - 1;
+    // Colour resolution 7; a global table of 2^(bits + 1) entries when the
+    // frames share one.
+    header[10] = static_cast<uint8_t>(shared > 0 ? 0xF0 | sharedBits : 0x70);
     // header[11], header[12]: background index 0, aspect ratio 0.
+    Put(out, header, sizeof header);
+    if (shared > 0)
+        Put(out, frameStore.sharedPalette, static_cast<size_t>(2 << sharedBits) * 3);
     static const uint8_t kLoopForever[19] = {0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P',
                                              'E',  '2',  '.',  '0', 0x03, 0x01, 0x00, 0x00, 0x00};
-    std::memcpy(header + 13, kLoopForever, sizeof kLoopForever);
-    Put(out, header, sizeof header);
+    Put(out, kLoopForever, sizeof kLoopForever);
 }
 
 // The descriptor states a local table of 2^(bits + 1) entries; a record
@@ -61,8 +67,9 @@ void PutFrameSection(GifOutput& out, const FrameRecord& record, int32_t delay)
     PutLe16(head + 13, record.width);
     PutLe16(head + 15, record.height);
     const int32_t bits = TableBits(record);
-    const size_t tableBytes = static_cast<size_t>(2 << bits) * 3;
-    head[17] = static_cast<uint8_t>(0x80 | bits);  // a local colour table follows
+    // A frame on the shared table carries none of its own.
+    const size_t tableBytes = record.tableSize == 0 ? 0 : static_cast<size_t>(2 << bits) * 3;
+    head[17] = static_cast<uint8_t>(tableBytes > 0 ? 0x80 | bits : 0);  // a local colour table follows
     std::memcpy(head + 18, record.palette, tableBytes);
     const bool codeSizeValid = record.minCodeSize >= 2 && record.minCodeSize <= 8;
     head[18 + tableBytes] = static_cast<uint8_t>(codeSizeValid ? record.minCodeSize : 8);

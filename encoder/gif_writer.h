@@ -1,7 +1,8 @@
 #pragma once
-// Writes the frame store as one looping GIF89a file: no global colour table,
-// every frame with its own local table (256 entries for whole frames, as
-// few as its record holds for changed areas) at its record's place.
+// Writes the frame store as one looping GIF89a file. Whole frames carry a
+// local table of 256 entries; changed areas carry as few as their record
+// holds, or none when they use the store's shared table, which is then
+// written as the file's global table.
 
 #include <cstdint>
 

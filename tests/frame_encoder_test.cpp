@@ -40,9 +40,9 @@ void ExpectStoredAsEncoded(const FrameRecord& record, const std::vector<uint8_t>
         ASSERT_EQ(decoded[i], expected.indices[i]) << "pixel " << i << " of " << width << " x " << height;
 }
 
-// A changed area is stored with a table of the colours it uses, padded to
-// a power of two, and the code size to match; decoded, it shows its own
-// colours (area_colours.h).
+// A changed area (alone in the store) is stored with a table of the
+// colours it uses, padded to a power of two, and the code size to match;
+// decoded, it shows its own colours (area_colours.h).
 void ExpectStoredAsArea(const FrameRecord& record, const std::vector<uint8_t>& pixels, int32_t width,
                         int32_t height)
 {
@@ -55,9 +55,13 @@ void ExpectStoredAsArea(const FrameRecord& record, const std::vector<uint8_t>& p
     int32_t bits = 1;
     while ((1 << bits) < static_cast<int32_t>(used.size()))
         bits++;
-    EXPECT_EQ(record.tableSize, 1 << bits) << where << ": " << used.size() << " entries used";
+    // The first frame of a store lends its table to the frames after it.
+    const bool shared = record.tableSize == 0;
+    const int32_t tableSize = shared ? frameStore.sharedTableSize : record.tableSize;
+    EXPECT_EQ(tableSize, 1 << bits) << where << ": " << used.size() << " entries used";
     EXPECT_EQ(record.minCodeSize, std::max(2, bits)) << where;
-    EXPECT_EQ(AreaColoursFault(record.palette, record.tableSize, decoded, pixels), "") << where;
+    EXPECT_EQ(AreaColoursFault(shared ? frameStore.sharedPalette : record.palette, tableSize, decoded, pixels), "")
+        << where;
 }
 
 // Pixels of exactly `colours` distinct colours, spread over a screen-like

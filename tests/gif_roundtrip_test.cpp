@@ -225,6 +225,66 @@ TEST_F(GifRoundTrip, ChangedAreasShowTheirOwnColours)
     }
 }
 
+// The first frame of an optimized recording lends its table to the file
+// (the global table): a later area whose colours are all in it uses it and
+// carries no table of its own; an area with a colour it lacks carries its
+// own. giflib shows every pixel exactly either way.
+TEST_F(GifRoundTrip, LaterAreasShareTheFirstFramesTableWhereTheirColoursAreInIt)
+{
+    const int32_t fw = 64, fh = 32;
+    outputGeometry = {fw, fh};
+    std::vector<uint8_t> first(static_cast<size_t>(fw) * fh * 4, 0);
+    for (int32_t i = 0; i < fw * fh; i++) {
+        const int32_t k = (i / 3 + i / fw) % 40;  // 40 colours in runs
+        first[static_cast<size_t>(i) * 4 + 0] = static_cast<uint8_t>(k * 6);
+        first[static_cast<size_t>(i) * 4 + 1] = static_cast<uint8_t>(200 - k);
+        first[static_cast<size_t>(i) * 4 + 2] = static_cast<uint8_t>(k * k % 256);
+    }
+    std::vector<uint8_t> later = first;
+    for (int32_t y = 20; y < 24; y++)
+        for (int32_t x = 40; x < 50; x++)
+            later[(static_cast<size_t>(y) * fw + x) * 4 + 1] = 7;  // a colour the first frame lacks
+    EncodeFrameArea(first.data(), fw, 0, 0, fw, fh, 100);
+    EncodeFrameArea(first.data(), fw, 5, 5, 30, 10, 100);   // colours all in the first frame's table
+    EncodeFrameArea(later.data(), fw, 38, 18, 20, 10, 100);  // one new colour
+    ASSERT_EQ(frameStore.count, 3);
+    EXPECT_EQ(frameStore.sharedTableSize, 64);
+    EXPECT_EQ(frameStore.records[0].tableSize, 0);
+    EXPECT_EQ(frameStore.records[1].tableSize, 0);
+    EXPECT_GT(frameStore.records[2].tableSize, 0);
+
+    std::string path = ScratchPath("shared.gif");
+    ASSERT_EQ(WriteGif(path.c_str()), 1);
+    GifFile file(path);
+    ASSERT_NE(file.gif, nullptr);
+    ASSERT_NE(file.gif->SColorMap, nullptr);
+    ASSERT_EQ(file.gif->SColorMap->ColorCount, 64);
+    ASSERT_EQ(file.gif->ImageCount, 3);
+    const struct {
+        const std::vector<uint8_t>& frame;
+        int32_t left, top, width, height;
+        bool ownTable;
+    } images[] = {{first, 0, 0, fw, fh, false}, {first, 5, 5, 30, 10, false}, {later, 38, 18, 20, 10, true}};
+    for (size_t f = 0; f < std::size(images); f++) {
+        const auto& want = images[f];
+        const SavedImage& image = file.gif->SavedImages[f];
+        ASSERT_EQ(image.ImageDesc.Left, want.left);
+        ASSERT_EQ(image.ImageDesc.Width, want.width);
+        EXPECT_EQ(image.ImageDesc.ColorMap != nullptr, want.ownTable) << "image " << f;
+        const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : file.gif->SColorMap;
+        std::vector<uint8_t> table, cut;
+        for (int i = 0; i < map->ColorCount; i++)
+            table.insert(table.end(), {map->Colors[i].Red, map->Colors[i].Green, map->Colors[i].Blue});
+        for (int32_t y = 0; y < want.height; y++) {
+            const uint8_t* from = want.frame.data() + ((static_cast<size_t>(want.top) + y) * fw + want.left) * 4;
+            cut.insert(cut.end(), from, from + static_cast<size_t>(want.width) * 4);
+        }
+        const std::vector<uint8_t> indices(image.RasterBits,
+                                           image.RasterBits + static_cast<size_t>(want.width) * want.height);
+        EXPECT_EQ(AreaColoursFault(table.data(), map->ColorCount, indices, cut), "") << "image " << f;
+    }
+}
+
 TEST_F(GifRoundTrip, TheFileLoopsForEver)
 {
     outputGeometry = {20, 10};
