@@ -74,6 +74,21 @@ bool ExactOnShared(const uint8_t* colours, int32_t colourCount, const uint8_t* i
     return true;
 }
 
+// The error of the whole area on the shared table, estimated from every
+// 16th pixel.
+uint64_t SampledError(const uint8_t* pixels, int32_t count, NearestEntrySearch* search)
+{
+    constexpr int32_t kStep = 16;
+    uint64_t sum = 0, sampled = 0;
+    for (int32_t i = 0; i < count; i += kStep, sampled++) {
+        const uint8_t* p = pixels + static_cast<size_t>(i) * 4;
+        const uint8_t* e = frameStore.sharedPalette + 3 * FindNearestEntry(search, p[2], p[1], p[0]);
+        const int32_t dr = e[0] - p[2], dg = e[1] - p[1], db = e[2] - p[0];
+        sum += static_cast<uint64_t>(dr * dr + dg * dg + db * db);
+    }
+    return sum * static_cast<uint64_t>(count) / sampled;
+}
+
 // An area of more colours than a table holds is shown with the shared
 // table at once when that is this close (per pixel, over three channels:
 // about 50 dB); otherwise when it comes within a quarter of the error of
@@ -120,8 +135,12 @@ void EncodeAreaPixels(const uint8_t* pixels, int32_t width, int32_t height, int3
         if (colours > 0) {
             onShared = canShare && ExactOnShared(palette, colours, indices, pixelCount, sharedSearch, sharedIndices);
         } else {
+            // Mapping a large area costs more than the rest of its frame:
+            // the shared table's error is first judged from a sample, and
+            // the whole area is mapped onto it only when it may be kept.
+            const uint64_t sampledError = canShare ? SampledError(pixels, pixelCount, sharedSearch) : UINT64_MAX;
             uint64_t sharedError = UINT64_MAX;
-            if (canShare) {
+            if (sampledError <= kSharedAtOnceError * static_cast<uint64_t>(pixelCount)) {
                 MapToNearestEntries(sharedSearch, pixels, pixelCount, sharedIndices);
                 sharedError = MappingError(pixels, pixelCount, frameStore.sharedPalette, sharedIndices);
                 onShared = sharedError <= kSharedAtOnceError * static_cast<uint64_t>(pixelCount);
@@ -134,7 +153,12 @@ void EncodeAreaPixels(const uint8_t* pixels, int32_t width, int32_t height, int3
                 DestroyNearestEntrySearch(search);
                 mapped = true;
                 const uint64_t ownError = MappingError(pixels, pixelCount, palette, indices);
-                onShared = canShare && sharedError <= ownError + ownError / 4;
+                const uint64_t closeEnough = ownError + ownError / 4;
+                if (canShare && sharedError == UINT64_MAX && sampledError <= closeEnough) {
+                    MapToNearestEntries(sharedSearch, pixels, pixelCount, sharedIndices);
+                    sharedError = MappingError(pixels, pixelCount, frameStore.sharedPalette, sharedIndices);
+                }
+                onShared = canShare && sharedError <= closeEnough;
             }
         }
         int32_t length = 0;
