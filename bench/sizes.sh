@@ -224,11 +224,12 @@ awk -F'\t' -v OFS='\t' '{ o = $2 == "full" ? 1 : $2 == "area_before" ? 2 : $2 ==
     }'
 # The scorer against a second decoder: ffmpeg's GIF decoder and its psnr
 # filter (pooled over the frames) on one changed-area file (placement and
-# disposal at work).
+# disposal at work). The source frames lead, so that a last GIF frame that
+# stands for several ticks is compared with each of them, as the scorer does.
 for check in window_360x240 terminal_720x460; do
   [ -n "$have_ffmpeg" ] && [ -f "$out/$check.area.gif" ] || continue
   theirs=$(ffmpeg -nostdin -i "$out/$check.area.gif" -framerate 10 -i "$out/$check/f%03d.ppm" \
-    -lavfi '[0:v]format=rgb24[a];[1:v]format=rgb24[b];[a][b]psnr' -f null - 2>&1 | sed -n 's/.*average:\([0-9.a-z]*\).*/\1/p')
+    -lavfi '[0:v]format=rgb24[a];[1:v]format=rgb24[b];[b][a]psnr' -f null - 2>&1 | sed -n 's/.*average:\([0-9.a-z]*\).*/\1/p')
   ours=$(awk -F'\t' -v c="$check" '$1==c && $2=="area" {print $9}' "$out/all.tsv")
   echo
   echo "scorer check, $check area: giflib $ours dB pooled, ffmpeg's decoder and psnr filter ${theirs:-?} dB"
