@@ -10,12 +10,20 @@
 //       later_area_percent store_bytes_per_frame store_mb_per_minute
 //     (the store's bytes for one minute of ticks like the clip's at 10 per
 //     second: records and their code streams, the array's slack not counted)
+//   pixlo_size_bench record-frames FRAMEDIR OUTPREFIX [REPEATS [MODES]]
+//     the same for frames from disk (FRAMEDIR/f000.ppm ..., e.g. recorded
+//     from real programs): OUTPREFIX.full.gif and OUTPREFIX.area.gif and
+//     one line each (record_frames.h)
 //   pixlo_size_bench score FRAMEDIR FILE.gif
 //     decodes FILE.gif with giflib, composing its frames as a viewer does,
 //     and compares the picture shown at each source frame's time (10 frames
-//     per second) with FRAMEDIR's frames: psnr_db min_frame_psnr_db
-//     still_one_colour_percent (of the pixels that never change in the
-//     source, the share that shows one colour through the whole animation).
+//     per second) with FRAMEDIR's frames: mean_psnr_db min_frame_psnr_db
+//     pooled_psnr_db still_one_colour_percent. The mean is of the frames'
+//     PSNR, a frame shown without error counting as 99 dB; pooled is the
+//     PSNR of the mean squared error over all frames (one bad frame weighs
+//     more there than in the mean); still% is, of the pixels that never
+//     change in the source, the share that shows one colour through the
+//     whole animation.
 //     PIXLO_SCORE_FRAMES=1 also prints each frame's PSNR on standard error;
 //     PIXLO_SCORE_DUMP=DIR writes the shown pictures as DIR/shown000.ppm ...
 //
@@ -27,38 +35,23 @@
 #include <gif_lib.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "encoder/frame_store.h"
-#include "encoder/gif_writer.h"
-#include "image/output_geometry.h"
-#include "image/watermark.h"
-#include "recorder/capture.h"
-#include "recorder/recorder_state.h"
-#include "settings/settings.h"
-#include "tests/support/fake_capture.h"
+#include "bench/record_frames.h"
 #include "tests/support/synthetic_frames.h"
 
 namespace {
 
 constexpr int32_t kFps = 10;
-constexpr int32_t kFramesPerMinute = 60 * kFps;
 
 using Frame = std::vector<uint8_t>;
-
-struct Clip {
-    std::string name;
-    int32_t width, height;
-    std::vector<Frame> frames;
-};
+using Clip = PlayedClip;
 
 void PutPixel(Frame& f, int32_t width, int32_t x, int32_t y, uint8_t b, uint8_t g, uint8_t r)
 {
@@ -178,98 +171,8 @@ void WritePpm(const std::string& path, const Frame& f, int32_t width, int32_t he
     std::fclose(file);
 }
 
-bool ReadPpm(const std::string& path, Frame& rgb, int32_t& width, int32_t& height)
-{
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    int maxValue = 0;
-    bool ok = std::fscanf(file, "P6 %d %d %d", &width, &height, &maxValue) == 3 && maxValue == 255 &&
-              std::fgetc(file) != EOF;
-    if (ok) {
-        rgb.resize(static_cast<size_t>(width) * height * 3);
-        ok = std::fread(rgb.data(), 1, rgb.size(), file) == rgb.size();
-    }
-    std::fclose(file);
-    return ok;
-}
-
-enum class Mode { kFull, kArea };
-
-const char* ModeName(Mode mode)
-{
-    return mode == Mode::kFull ? "full" : "area";
-}
-
-// The capture loop over a fake screen that shows the clip's frames one per
-// tick, with the clock of the tests (it moves only when the loop waits).
-void RecordThroughCaptureLoop(const Clip& clip, int32_t optimize)
-{
-    ScopedFakeCapture scoped;
-    FakeCapture& fake = scoped.fake;
-    fake.onGrab = [&](int tick) {
-        const Frame& f = clip.frames[static_cast<size_t>(tick)];
-        std::memcpy(fake.screen.data(), f.data(), f.size());
-        if (tick + 1 == static_cast<int>(clip.frames.size()))
-            recorderState.stopRequest.store(1);
-    };
-    settings.optimize = optimize;
-    settings.cursor = 0;
-    StartCapture(0, 0, clip.width, clip.height, kFps, 0, 0);
-    recorderState.stopRequest.store(0);
-}
-
-void Record(const Clip& clip, Mode mode)
-{
-    ClearFrames();
-    RecordThroughCaptureLoop(clip, mode == Mode::kArea ? 1 : 0);
-}
-
-double ThreadMs()
-{
-    timespec t;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-// Median processor time of a recording of the clip, in ms.
-double TimeRecording(const Clip& clip, Mode mode, int repeats)
-{
-    std::vector<double> ms;
-    for (int r = 0; r < repeats; r++) {
-        const double start = ThreadMs();
-        Record(clip, mode);
-        ms.push_back(ThreadMs() - start);
-    }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
-}
-
-std::vector<uint8_t> ReadAll(const std::string& path)
-{
-    std::vector<uint8_t> bytes;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return bytes;
-    uint8_t buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    std::fclose(file);
-    return bytes;
-}
-
-void WriteStore(const std::string& path)
-{
-    if (!WriteGif(path.c_str())) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        std::exit(1);
-    }
-}
-
 int RecordAll(const std::string& outDir, int repeats)
 {
-    watermarkImage.inUse = 0;
     struct Shape {
         int32_t width, height, frames;
     };
@@ -291,43 +194,14 @@ int RecordAll(const std::string& outDir, int repeats)
                 std::snprintf(name, sizeof name, "/f%03zu.ppm", k);
                 WritePpm(frameDir + name, clip.frames[k], clip.width, clip.height);
             }
-            const Clip firstOnly{clip.name, clip.width, clip.height, {clip.frames[0]}};
-            for (Mode mode : {Mode::kFull, Mode::kArea}) {
-                // The first frame is whole in both modes: the later frames'
-                // time is what the mode changes.
-                const double first = TimeRecording(firstOnly, mode, repeats);
-                const double all = TimeRecording(clip, mode, repeats);
-                const double frames = static_cast<double>(clip.frames.size());
-                const double msPerFrame = all / frames;
-                const double msPerLater = (all - first) / (frames - 1);
-
-                if (frameStore.count == 0) {
-                    std::fprintf(stderr, "%s %s: nothing was stored\n", clip.name.c_str(), ModeName(mode));
+            for (int32_t optimize : {0, 1}) {
+                const std::string mode = optimize ? "area" : "full";
+                PlayedRecording recording;
+                if (!RecordPlayedClip(clip, optimize, repeats, outDir + "/" + clip.name + "." + mode + ".gif",
+                                      recording))
                     return 1;
-                }
-                double areaPixels = 0;
-                double storeBytes = 0;
-                for (int32_t i = 0; i < frameStore.count; i++) {
-                    const FrameRecord& record = frameStore.records[i];
-                    areaPixels += static_cast<double>(record.width) * record.height;
-                    storeBytes += static_cast<double>(sizeof(FrameRecord)) + record.length;
-                }
-                const double framePixels = static_cast<double>(clip.width) * clip.height;
-                // Of the ticks after the first, as the time per later frame.
-                const double firstPixels =
-                    static_cast<double>(frameStore.records[0].width) * frameStore.records[0].height;
-                const double areaPercent = 100.0 * (areaPixels - firstPixels) / (framePixels * (frames - 1));
-                const double perFrame = storeBytes / frameStore.count;
-
-                const std::string gif = outDir + "/" + clip.name + "." + ModeName(mode) + ".gif";
-                WriteStore(gif);
-                const long bytes = static_cast<long>(ReadAll(gif).size());
-                std::printf("%s\t%d\t%d\t%zu\t%s\t%ld\t%.2f\t%.2f\t%.1f\t%.0f\t%.2f\n", clip.name.c_str(),
-                            clip.width, clip.height, clip.frames.size(), ModeName(mode), bytes, msPerFrame,
-                            msPerLater, areaPercent, perFrame, storeBytes * kFramesPerMinute / frames / 1e6);
-                std::fflush(stdout);
+                PrintRecordingLine(clip, mode, recording);
             }
-            ClearFrames();
         }
     }
     return 0;
@@ -411,7 +285,7 @@ int Score(const std::string& frameDir, const std::string& path)
         return 1;
     const size_t values = source[0].size();
     std::vector<uint8_t> sourceStill(values / 3, 1), shownStill(values / 3, 1);
-    double totalError = 0, worstFrame = 1e9;
+    double totalError = 0, totalPsnr = 0, worstFrame = 1e9;
     const Frame* firstShown = nullptr;
     size_t shown = 0;
     for (size_t k = 0; k < source.size(); k++) {
@@ -450,6 +324,7 @@ int Score(const std::string& frameDir, const std::string& path)
         if (std::getenv("PIXLO_SCORE_FRAMES"))
             std::fprintf(stderr, "frame %zu: %.2f dB\n", k, psnr);
         worstFrame = std::min(worstFrame, psnr);
+        totalPsnr += std::min(psnr, 99.0);
     }
     const double mse = totalError / static_cast<double>(source.size());
     size_t still = 0, kept = 0;
@@ -457,7 +332,8 @@ int Score(const std::string& frameDir, const std::string& path)
         still += sourceStill[p];
         kept += sourceStill[p] && shownStill[p];
     }
-    std::printf("%.2f\t%.2f\t%.1f\n", mse > 0 ? 10 * std::log10(255.0 * 255.0 / mse) : 99.0, worstFrame,
+    std::printf("%.2f\t%.2f\t%.2f\t%.1f\n", totalPsnr / static_cast<double>(source.size()), worstFrame,
+                mse > 0 ? 10 * std::log10(255.0 * 255.0 / mse) : 99.0,
                 still ? 100.0 * static_cast<double>(kept) / static_cast<double>(still) : 100.0);
     return 0;
 }
@@ -468,8 +344,10 @@ int main(int argc, char** argv)
 {
     if (argc >= 3 && std::strcmp(argv[1], "record") == 0)
         return RecordAll(argv[2], argc >= 4 ? std::atoi(argv[3]) : 3);
+    if (argc >= 4 && std::strcmp(argv[1], "record-frames") == 0)
+        return RecordFramesCommand(argc - 2, argv + 2);
     if (argc == 4 && std::strcmp(argv[1], "score") == 0)
         return Score(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: %s record OUTDIR [REPEATS] | score FRAMEDIR FILE.gif\n", argv[0]);
+    std::fprintf(stderr, "usage: %s record OUTDIR [REPEATS] | record-frames FRAMEDIR OUTPREFIX [REPEATS [MODES]] | score FRAMEDIR FILE.gif\n", argv[0]);
     return 2;
 }
