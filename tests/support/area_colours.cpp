@@ -36,6 +36,11 @@ std::string AreaColoursFault(const uint8_t* table, int32_t tableSize, const std:
     if (indices.size() * 4 != bgrx.size())
         return std::to_string(indices.size()) + " indices for " + std::to_string(bgrx.size() / 4) + " pixels";
     const bool exact = CountColours(bgrx) <= 256;
+    // A table is padded to a power of two with entries no pixel was
+    // mapped to: the nearest entry is looked for among those in use.
+    std::vector<bool> used(static_cast<size_t>(tableSize) + 256, false);
+    for (uint8_t index : indices)
+        used[index] = true;
     for (size_t p = 0; p < indices.size(); p++) {
         if (indices[p] >= tableSize)
             return "pixel " + std::to_string(p) + ": index " + std::to_string(indices[p]) + " beyond a table of " +
@@ -45,7 +50,8 @@ std::string AreaColoursFault(const uint8_t* table, int32_t tableSize, const std:
         const uint8_t* shown = table + 3 * indices[p];
         int32_t least = INT32_MAX;
         for (int32_t k = 0; k < tableSize; k++)
-            least = std::min(least, Distance(table + 3 * k, pixel));
+            if (used[static_cast<size_t>(k)])
+                least = std::min(least, Distance(table + 3 * k, pixel));
         const int32_t distance = Distance(shown, pixel);
         if ((exact && distance != 0) || distance != least)
             return "pixel " + std::to_string(p) + " shows " + Colour(shown) + " for " + Colour(want) +

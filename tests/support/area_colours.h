@@ -1,8 +1,10 @@
 #pragma once
 // What a changed area must show once decoded: exactly its own colours when
 // it holds at most 256 of them, otherwise for every pixel an entry of its
-// table at the least distance any entry of that table has (checked by
-// looking at every entry, independently of the encoder's search).
+// table at the least distance any entry of that table in use has (checked
+// by looking at every entry, independently of the encoder's search; the
+// zero entries that pad a table to a power of two are no colours of the
+// area).
 
 #include <cstdint>
 #include <string>
