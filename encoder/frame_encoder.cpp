@@ -38,21 +38,24 @@ int32_t CompactPalette(uint8_t* palette, uint8_t* indices, int32_t count, int32_
     while ((1 << bits) < kept)
         bits++;
     std::memcpy(palette, compact, sizeof compact);
-    *minCodeSize = bits < 2 ? 2 : bits;
+    *minCodeSize = CodeSizeForTable(1 << bits);
     return 1 << bits;
 }
 
+// Squared error of showing a pixel (B, G, R, X) as an entry (R, G, B).
+inline uint64_t SquaredError(const uint8_t* pixel, const uint8_t* entry)
+{
+    const int32_t dr = entry[0] - pixel[2], dg = entry[1] - pixel[1], db = entry[2] - pixel[0];
+    return static_cast<uint64_t>(dr * dr + dg * dg + db * db);
+}
+
 // Squared error, summed over the channels and pixels, of showing count
-// pixels (B, G, R, X) as the entries of palette their indices name.
+// pixels as the entries of palette their indices name.
 uint64_t MappingError(const uint8_t* pixels, int32_t count, const uint8_t* palette, const uint8_t* indices)
 {
     uint64_t sum = 0;
-    for (int32_t i = 0; i < count; i++) {
-        const uint8_t* p = pixels + static_cast<size_t>(i) * 4;
-        const uint8_t* e = palette + 3 * indices[i];
-        const int32_t dr = e[0] - p[2], dg = e[1] - p[1], db = e[2] - p[0];
-        sum += static_cast<uint64_t>(dr * dr + dg * dg + db * db);
-    }
+    for (int32_t i = 0; i < count; i++)
+        sum += SquaredError(pixels + static_cast<size_t>(i) * 4, palette + 3 * indices[i]);
     return sum;
 }
 
@@ -82,9 +85,7 @@ uint64_t SampledError(const uint8_t* pixels, int32_t count, NearestEntrySearch* 
     uint64_t sum = 0, sampled = 0;
     for (int32_t i = 0; i < count; i += kStep, sampled++) {
         const uint8_t* p = pixels + static_cast<size_t>(i) * 4;
-        const uint8_t* e = frameStore.sharedPalette + 3 * FindNearestEntry(search, p[2], p[1], p[0]);
-        const int32_t dr = e[0] - p[2], dg = e[1] - p[1], db = e[2] - p[0];
-        sum += static_cast<uint64_t>(dr * dr + dg * dg + db * db);
+        sum += SquaredError(p, frameStore.sharedPalette + 3 * FindNearestEntry(search, p[2], p[1], p[0]));
     }
     return sum * static_cast<uint64_t>(count) / sampled;
 }

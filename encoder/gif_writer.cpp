@@ -28,13 +28,23 @@ void PutLe16(uint8_t* at, int32_t value)
     at[1] = static_cast<uint8_t>(value >> 8);
 }
 
+// A descriptor states a table of 2^(bits + 1) entries; a size that is not
+// such a power of two is written as all 256.
+int32_t TableBits(int32_t tableSize)
+{
+    for (int32_t bits = 0; bits < 8; bits++)
+        if (tableSize == 2 << bits)
+            return bits;
+    return 7;
+}
+
 void PutHeader(GifOutput& out)
 {
     uint8_t header[13] = {'G', 'I', 'F', '8', '9', 'a'};
     PutLe16(header + 6, outputGeometry.outWidth);
     PutLe16(header + 8, outputGeometry.outHeight);
     const int32_t shared = frameStore.sharedTableSize;
-    const int32_t sharedBits = CodeSizeForTable(shared < 2 ? 2 : shared) - 1;
+    const int32_t sharedBits = TableBits(shared);
     // Colour resolution 7; a global table of 2^(bits + 1) entries when the
     // frames share one.
     header[10] = static_cast<uint8_t>(shared > 0 ? 0xF0 | sharedBits : 0x70);
@@ -47,15 +57,6 @@ void PutHeader(GifOutput& out)
     Put(out, kLoopForever, sizeof kLoopForever);
 }
 
-// The descriptor states a local table of 2^(bits + 1) entries; a record
-// whose size is not such a power of two is written with all 256.
-int32_t TableBits(const FrameRecord& record)
-{
-    for (int32_t bits = 0; bits < 8; bits++)
-        if (record.tableSize == 2 << bits)
-            return bits;
-    return 7;
-}
 
 void PutFrameSection(GifOutput& out, const FrameRecord& record, int32_t delay)
 {
@@ -66,7 +67,7 @@ void PutFrameSection(GifOutput& out, const FrameRecord& record, int32_t delay)
     PutLe16(head + 11, record.top);
     PutLe16(head + 13, record.width);
     PutLe16(head + 15, record.height);
-    const int32_t bits = TableBits(record);
+    const int32_t bits = TableBits(record.tableSize);
     // A frame on the shared table carries none of its own.
     const size_t tableBytes = record.tableSize == 0 ? 0 : static_cast<size_t>(2 << bits) * 3;
     head[17] = static_cast<uint8_t>(tableBytes > 0 ? 0x80 | bits : 0);  // a local colour table follows

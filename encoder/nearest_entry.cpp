@@ -232,8 +232,7 @@ void MapToNearestEntries(NearestEntrySearch* search, const uint8_t* pixels, int3
         const uint32_t colour = bgrx & 0xFFFFFFu;
         if (colour != lastColour) {
             lastColour = colour;
-            const int16_t answer = search->answer[CellOf(kLevelBits[kLevelCount - 1], p[2], p[1], p[0])];
-            lastEntry = static_cast<uint8_t>(answer >= 0 ? answer : FindNearestEntry(search, p[2], p[1], p[0]));
+            lastEntry = static_cast<uint8_t>(FindNearestEntry(search, p[2], p[1], p[0]));
         }
         indices[i] = lastEntry;
     }

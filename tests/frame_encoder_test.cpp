@@ -141,8 +141,9 @@ TEST_F(FrameEncoderTest, ARectangleIsEncodedWithItsOwnColours)
             const uint8_t* from = frame.data() + ((static_cast<size_t>(row.top) + y) * fw + row.left) * 4;
             cut.insert(cut.end(), from, from + static_cast<size_t>(row.width) * 4);
         }
-        if (row.colours && row.width * row.height >= row.colours)
+        if (row.colours && row.width * row.height >= row.colours) {
             ASSERT_EQ(CountColours(cut), row.colours) << "the fixture";
+        }
         EncodeFrameArea(frame.data(), fw, row.left, row.top, row.width, row.height, 70);
         ASSERT_EQ(frameStore.count, 1);
         const FrameRecord& record = frameStore.records[0];

@@ -196,8 +196,9 @@ TEST_F(GifRoundTrip, ChangedAreasShowTheirOwnColours)
             const uint8_t* from = later.data() + ((static_cast<size_t>(a.top) + y) * fw + a.left) * 4;
             cut.insert(cut.end(), from, from + static_cast<size_t>(a.width) * 4);
         }
-        if (a.colours)
+        if (a.colours) {
             ASSERT_EQ(CountColours(cut), a.colours) << "the fixture";
+        }
         cuts.push_back(cut);
     }
     ASSERT_EQ(frameStore.count, static_cast<int32_t>(std::size(areas)) + 1);
@@ -283,6 +284,19 @@ TEST_F(GifRoundTrip, LaterAreasShareTheFirstFramesTableWhereTheirColoursAreInIt)
                                            image.RasterBits + static_cast<size_t>(want.width) * want.height);
         EXPECT_EQ(AreaColoursFault(table.data(), map->ColorCount, indices, cut), "") << "image " << f;
     }
+
+    // The smallest table a GIF states, 2 entries, is written as 2, not 4.
+    ClearFrames();
+    outputGeometry = {fw, fh};
+    std::vector<uint8_t> twoColours(static_cast<size_t>(fw) * fh * 4, 255);
+    for (size_t p = 0; p < twoColours.size(); p += 8)
+        twoColours[p] = 0;
+    EncodeFrameArea(twoColours.data(), fw, 0, 0, fw, fh, 100);
+    ASSERT_EQ(WriteGif(path.c_str()), 1);
+    GifFile two(path);
+    ASSERT_NE(two.gif, nullptr);
+    ASSERT_NE(two.gif->SColorMap, nullptr);
+    EXPECT_EQ(two.gif->SColorMap->ColorCount, 2);
 }
 
 TEST_F(GifRoundTrip, TheFileLoopsForEver)
