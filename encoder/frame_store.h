@@ -3,6 +3,7 @@
 // and its complete LZW code stream. Nothing is recomputed when the file is
 // written; the store only grows until ClearFrames.
 
+#include <atomic>
 #include <cstdint>
 
 struct FrameRecord {
@@ -18,7 +19,10 @@ struct FrameRecord {
 
 struct FrameStore {
     FrameRecord* records;   // null while empty
-    int32_t count;
+    // Raised by the capture thread while the window reads it for its
+    // progress line and button states; the records themselves are read only
+    // once the recording has ended.
+    std::atomic<int32_t> count;
     int32_t capacity;       // 0 whenever records is null
     // The table frames of this recording may share instead of carrying
     // their own (the file's global colour table): R, G, B entries, and how

@@ -116,7 +116,7 @@ int TestAnimation(const char* rest)
     memoryApi.release(source);
 
     if (frameStore.count >= 1 && WriteGif(outPath))
-        std::printf("OK: %s  frames=%d  out=%dx%d\n", outPath, frameStore.count, outputGeometry.outWidth,
+        std::printf("OK: %s  frames=%d  out=%dx%d\n", outPath, frameStore.count.load(), outputGeometry.outWidth,
                     outputGeometry.outHeight);
     else {
         std::printf("FAIL: %s\n", outPath);
@@ -172,14 +172,14 @@ int RecordRectangle(const char* rest)
         captureApi.waitThread(15000);
 
     if (frameStore.count < 1) {
-        std::printf("FAIL: %s  frames=%d\n", outPath, frameStore.count);
+        std::printf("FAIL: %s  frames=%d\n", outPath, frameStore.count.load());
         failure = "nothing was recorded (the screen could not be read, or a frame is too large for memory)";
     } else if (WriteGif(outPath)) {
         const uint32_t elapsed = captureApi.tickCount() - t0;
-        std::printf("OK: %s  frames=%d  out=%dx%d  elapsed=%dms\n", outPath, frameStore.count,
+        std::printf("OK: %s  frames=%d  out=%dx%d  elapsed=%dms\n", outPath, frameStore.count.load(),
                     outputGeometry.outWidth, outputGeometry.outHeight, static_cast<int>(elapsed));
     } else {
-        std::printf("FAIL: %s  frames=%d\n", outPath, frameStore.count);
+        std::printf("FAIL: %s  frames=%d\n", outPath, frameStore.count.load());
         failure = "the file could not be written";
     }
     ClearFrames();

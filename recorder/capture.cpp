@@ -45,24 +45,34 @@ void DrawCursorIfInside()
         captureApi.drawCursor(dx, dy);
 }
 
+// A GIF frame shorter than this is stretched by players (to ~100 ms), so no
+// frame is given less.
+constexpr int64_t kShortestDelay = 2;
+
 // Frame delays follow the clock. Each frame's end is placed at the time the
 // next new frame's tick really started, rounded to hundredths from the first
 // tick, so a frame's rounding remainder goes to the next one and a late tick
-// counts as late. A frame never gets less than 2 hundredths (players stretch
-// shorter delays); what that floor adds is taken back from later frames, down
-// to the same floor. The total is therefore the recorded time, except where
-// frames come faster than one per 2 hundredths to the end (100 frames per
-// second with every frame new): then it is 2 hundredths per frame.
+// counts as late. A new picture that would end the latest frame before its
+// 2 hundredths is not stored: the next tick that differs from the latest
+// stored frame carries it, so above 50 frames per second the file has fewer
+// frames, not a slower time. What the floor still adds (the last frames of
+// a recording) is taken back from later frames, down to the same floor.
 struct FrameTimes {
     int32_t last = -1;  // store index of this recording's latest frame
     int64_t given = 0;  // hundredths settled on the frames before it
 
-    // Ends the latest frame at endMs after the first tick.
+    // The hundredths the latest frame would get if it ended at endMs.
+    int64_t DelayUntil(int64_t endMs) const { return (endMs + 5) / 10 - given; }
+
+    // Ends the latest frame at endMs after the first tick. Only a frame the
+    // store really holds is timed.
     void Settle(int64_t endMs)
     {
-        int64_t delay = (endMs + 5) / 10 - given;
-        if (delay < 2)
-            delay = 2;
+        if (last < 0 || last >= frameStore.count)
+            return;
+        int64_t delay = DelayUntil(endMs);
+        if (delay < kShortestDelay)
+            delay = kShortestDelay;
         if (delay > INT32_MAX)
             delay = INT32_MAX;
         frameStore.records[last].delay = static_cast<int32_t>(delay);
@@ -212,6 +222,30 @@ uint32_t CaptureThreadProc()
         FrameTimes times;
         int64_t position = 0;  // ms from the first tick's start to this tick's
         uint32_t previous = 0;
+        // The row from which the last tick's picture, new but too soon to
+        // store, differs from the latest stored frame; -1 when there is none.
+        int32_t pendingRow = -1;
+        // Stores workFrame, this tick's new picture, and ends the latest frame
+        // where the tick started.
+        auto keepTick = [&](int32_t firstDiffering) {
+            const bool first = times.last < 0;
+            const int32_t stored = frameStore.count;
+            if (!StoreFrame(optimize != 0, first, firstDiffering, outWidth, outHeight, interval))
+                return;
+            // A frame the store refused (no memory) is neither timed nor
+            // compared with: the next tick is compared with the picture the
+            // viewer really shows, so it carries this tick's change.
+            if (frameStore.count == stored)
+                return;
+            times.Settle(position);
+            times.last = stored;
+            // The stored frame becomes the one to compare with by exchanging
+            // the buffers, not by copying: the next tick overwrites all of
+            // workFrame anyway.
+            uint8_t* encoded = r.workFrame;
+            r.workFrame = r.prevFrame;
+            r.prevFrame = encoded;
+        };
         for (uint32_t ticks = 0;;) {
             uint32_t now = captureApi.tickCount();
             if (Before(now + 2, due))
@@ -225,30 +259,15 @@ uint32_t CaptureThreadProc()
 
             captureApi.grabScreen();
             DrawCursorIfInside();
-            const int32_t firstDiffering = ComposeFrame(screen, copyOnly, outWidth, outHeight, ticks == 0);
-            // A changed area is drawn over what the viewer already shows, so
-            // it needs a stored frame of this recording under it.
-            const bool first = times.last < 0;
-            const int32_t stored = frameStore.count;
-            if (firstDiffering >= 0 &&
-                StoreFrame(optimize != 0, first, firstDiffering, outWidth, outHeight, interval)) {
-                // A frame the store dropped leaves the time to the one before.
-                const bool kept = frameStore.count > stored;
-                if (kept) {
-                    if (times.last >= 0)
-                        times.Settle(position);
-                    times.last = stored;
-                }
-                // The encoded frame becomes the one to compare with by
-                // exchanging the buffers, not by copying: the next tick
-                // overwrites all of workFrame anyway. A changed area must be
-                // found against the picture the viewer shows, so a dropped
-                // one is not compared with.
-                if (kept || optimize == 0) {
-                    uint8_t* encoded = r.workFrame;
-                    r.workFrame = r.prevFrame;
-                    r.prevFrame = encoded;
-                }
+            // Until a frame is stored, every tick is a new picture.
+            const int32_t firstDiffering =
+                ComposeFrame(screen, copyOnly, outWidth, outHeight, times.last < 0);
+            pendingRow = -1;
+            if (firstDiffering >= 0) {
+                if (times.last >= 0 && times.DelayUntil(position) < kShortestDelay)
+                    pendingRow = firstDiffering;
+                else
+                    keepTick(firstDiffering);
             }
             // A still tick lengthens the latest frame: its end is settled
             // when the next frame comes or the recording ends.
@@ -261,6 +280,10 @@ uint32_t CaptureThreadProc()
             if (r.stopRequest.load() == 1)
                 break;
         }
+        // The recording's last picture is kept even when it came too soon:
+        // the floor then adds at most 2 hundredths to the playing time.
+        if (pendingRow >= 0)
+            keepTick(pendingRow);
         // The last tick stands for one interval, or for the time until the
         // stop was seen when that tick took longer: a slow machine encoding
         // large frames must not play a recording shorter than it was.

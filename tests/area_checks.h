@@ -98,8 +98,9 @@ inline void ExpectRecordingShowsTheScreen(const AreaScene& scene, const AreaReco
                                          : ChangedBox(rec.pictures[stored[i - 1]], rec.pictures[stored[i]], w, h);
         EXPECT_EQ(rect, expected) << where << ", frame " << i << ": " << Describe(rect) << ", the screen changed in "
                                   << Describe(expected);
-        if (i > 0 && !scene.rectangles.empty() && i - 1 < scene.rectangles.size())
+        if (i > 0 && !scene.rectangles.empty() && i - 1 < scene.rectangles.size()) {
             EXPECT_EQ(rect, scene.rectangles[i - 1]) << where << ", frame " << i << ": " << Describe(rect);
+        }
         EXPECT_EQ(image.disposal, 1) << where << ", frame " << i << ": left in place";
         // Without a transparent index the rectangle shows its own colours
         // (area_colours.h); the first frame is whole, with the learned
@@ -120,8 +121,9 @@ inline void ExpectRecordingShowsTheScreen(const AreaScene& scene, const AreaReco
         const int next = i + 1 < stored.size() ? stored[i + 1] : scene.ticks;
         EXPECT_EQ(image.delay, 10 * (next - stored[i])) << where << ", frame " << i;
     }
-    if (!scene.rectangles.empty())
+    if (!scene.rectangles.empty()) {
         EXPECT_EQ(scene.rectangles.size() + 1, stored.size()) << where;
+    }
 
     const std::vector<std::vector<uint8_t>> composed = ComposeGifPictures(gif);
     std::vector<bool> still(pixels, true);  // never changed on the screen

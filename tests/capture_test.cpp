@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "encoder/frame_store.h"
@@ -10,7 +12,11 @@
 #include "recorder/capture.h"
 #include "recorder/recorder_state.h"
 #include "settings/settings.h"
+#include "encoder/gif_writer.h"
+#include "tests/support/allocation_fault.h"
 #include "tests/support/fake_capture.h"
+#include "tests/support/files.h"
+#include "tests/support/gif_frames.h"
 #include "tests/support/recording_fixture.h"
 #include "tests/support/reference_lzw.h"
 #include "tests/support/synthetic_frames.h"
@@ -179,8 +185,18 @@ TEST_F(CaptureTest, FrameDelaysAddUpToTheTimeTheTicksReallyTook)
     //    ends 66 132 232 264 330 396.
     //  30 fps, 33 ms, tick 1 late by 50: ticks at 0 33 83 99 132 165 198 231;
     //    new at 0 1 2 5: ends 33 83 165 264.
-    //  100 fps, 10 ms, four new frames then four still ticks: each new frame
-    //    gets the 2-hundredth floor, the excess is taken from the last one.
+    //  100 fps, 10 ms, four new pictures then four still ticks: ticks 1 and
+    //    3 would end a frame after 1 hundredth, so they are not stored; tick
+    //    2 carries tick 1's change, tick 4 (still, but not yet stored) tick
+    //    3's: ends 20 40 80.
+    //  100 fps, tick 2 late by 25, all new: ticks at 0 10 20 45 45 50 60 70;
+    //    10 45(the second) 50 60 are too soon: stored 0 20 45 70, ends 20
+    //    45 70, and the last one gets the floor (80 would give it 1).
+    //  60 fps, 16 ms, all new on time: ticks at 0 16 32 48 64 80 96 112;
+    //    32 64 112 too soon: stored 0 16 48 80 96, and 112 as the last
+    //    picture: ends 20 50 80 100, then the floor twice.
+    //  60 fps, tick 1 late by 30, all new: ticks at 0 16 46 48 64 80; 48
+    //    and 64 too soon: ends 20 50 80 100.
     //  25 fps, 40 ms, on time: whole hundredths, as without the carry.
     //  25 fps, the last tick takes 100 ms: the last frame lasts until the
     //    stop is seen, 160 + 100, not one interval.
@@ -195,7 +211,10 @@ TEST_F(CaptureTest, FrameDelaysAddUpToTheTimeTheTicksReallyTook)
         {13, 6, {0, 1, 2, 3, 4, 5}, -1, 0, {8, 7, 8, 7, 8, 8}},
         {15, 6, {0, 1, 2, 3, 4, 5}, 2, 100, {7, 6, 10, 3, 7, 7}},
         {30, 8, {0, 1, 2, 5}, 1, 50, {3, 5, 9, 9}},
-        {100, 8, {0, 1, 2, 3}, -1, 0, {2, 2, 2, 2}},
+        {100, 8, {0, 1, 2, 3}, -1, 0, {2, 2, 4}},
+        {100, 8, {0, 1, 2, 3, 4, 5, 6, 7}, 2, 25, {2, 3, 2, 2}},
+        {60, 8, {0, 1, 2, 3, 4, 5, 6, 7}, -1, 0, {2, 3, 3, 2, 2, 2}},
+        {60, 6, {0, 1, 2, 3, 4, 5}, 1, 30, {2, 3, 3, 2}},
         {25, 5, {0, 1}, -1, 0, {4, 16}},
         {25, 5, {0, 1, 2, 3, 4}, 4, 100, {4, 4, 4, 4, 10}},
     };
@@ -221,17 +240,20 @@ TEST_F(CaptureTest, FrameDelaysAddUpToTheTimeTheTicksReallyTook)
 TEST_F(CaptureTest, LongRecordingsOfNewFramesPlayForTheirRecordedTime)
 {
     // Every tick new: 61 ticks of 66 ms are 4026 ms, 121 ticks of 33 ms are
-    // 3993 ms, 401 ticks of 76 ms are 30476 ms. A 100 frames-per-second
-    // recording of new frames cannot: 2 hundredths per frame.
+    // 3993 ms, 401 ticks of 76 ms are 30476 ms. Above 50 frames per second
+    // a GIF cannot show every tick: 500 ticks of 10 ms (5000 ms) keep every
+    // second one, 600 ticks of 16 ms (9600 ms) three in five, and the
+    // time stays, but for the floor of the last frames (up to 2 hundredths).
     const struct {
         int32_t fps;
         int ticks;
-        int32_t total, shortest, longest;
+        int32_t frames, total, shortest, longest;
     } table[] = {
-        {15, 61, 403, 6, 7},
-        {30, 121, 399, 3, 4},
-        {13, 401, 3048, 7, 8},
-        {100, 50, 100, 2, 2},
+        {15, 61, 61, 403, 6, 7},
+        {30, 121, 121, 399, 3, 4},
+        {13, 401, 401, 3048, 7, 8},
+        {100, 500, 251, 502, 2, 2},
+        {60, 600, 361, 961, 2, 3},
     };
     for (const auto& row : table) {
         ClearFrames();
@@ -241,7 +263,7 @@ TEST_F(CaptureTest, LongRecordingsOfNewFramesPlayForTheirRecordedTime)
             fake.screen[1] = static_cast<uint8_t>(tick >> 8);
         });
         StartCapture(0, 0, 16, 16, row.fps, 0, 0);
-        ASSERT_EQ(frameStore.count, row.ticks) << row.fps << " fps";
+        ASSERT_EQ(frameStore.count, row.frames) << row.fps << " fps";
         int32_t total = 0, shortest = INT32_MAX, longest = 0;
         for (int32_t i = 0; i < frameStore.count; i++) {
             const int32_t delay = frameStore.records[i].delay;
@@ -392,6 +414,74 @@ TEST_F(CaptureTest, FailuresEndTheRecordingCleanlyWithOneDoneMessage)
         ASSERT_EQ(capture.fake.messages.size(), 1u) << row.what;
         EXPECT_EQ(capture.fake.messages[0].message, kWmRecDone) << row.what;
         EXPECT_EQ(capture.fake.closes, row.failThread ? 0 : 1) << row.what;
+    }
+}
+
+TEST_F(CaptureTest, AFrameRefusedForWantOfMemoryIsCarriedByTheNextTick)
+{
+    // A white block moves on black for five ticks, then the screen stays
+    // still for five. Each run refuses one allocation of the recording, at
+    // every point it makes one, in both storing modes. A refused frame must
+    // neither be timed nor become the picture the next tick is compared
+    // with: the next tick stores the change instead, so the file still ends
+    // on the screen's last picture and plays for the recorded second.
+    constexpr int32_t kW = 40, kH = 8, kTicks = 10;
+    const auto paint = [](int tick, FakeCapture& fake) {
+        if (tick > 4)
+            return;
+        std::fill(fake.screen.begin(), fake.screen.end(), 0);
+        for (int32_t y = 0; y < kH; y++)
+            for (int32_t x = tick * 8; x < tick * 8 + 8; x++)
+                std::memset(&fake.screen[(static_cast<size_t>(y) * kW + x) * 4], 255, 3);
+    };
+    for (int32_t optimize : {0, 1}) {
+        settings.optimize = optimize;
+        int allocations = 0;
+        {
+            ClearFrames();
+            ScopedFakeCapture capture;
+            capture.fake.onGrab = Script(capture.fake, kTicks - 1, paint);
+            ScopedAllocationFault counting(0);
+            StartCapture(0, 0, kW, kH, 10, 0, 0);
+            allocations = counting.calls();
+        }
+        ASSERT_GT(allocations, 3) << "optimize=" << optimize;
+        for (int failAt = 1; failAt <= allocations; failAt++) {
+            const std::string where = "optimize=" + std::to_string(optimize) + ", allocation " +
+                                      std::to_string(failAt) + " refused";
+            ClearFrames();
+            ScopedFakeCapture capture;
+            capture.fake.onGrab = Script(capture.fake, kTicks - 1, paint);
+            std::vector<uint8_t> lastScreen;
+            {
+                ScopedAllocationFault fault(failAt);
+                StartCapture(0, 0, kW, kH, 10, 0, 0);
+                lastScreen = capture.fake.screen;
+            }
+            // Without its frame buffers the recording ends before a tick.
+            if (frameStore.count == 0)
+                continue;
+            const std::string path = ScratchPath("refused.gif");
+            ASSERT_TRUE(WriteGif(path.c_str())) << where;
+            GifAnimation gif;
+            std::string error;
+            ASSERT_TRUE(ReadGifAnimation(ReadWholeFile(path), &gif, &error)) << where << ": " << error;
+            int32_t total = 0;
+            for (const GifImage& image : gif.images)
+                total += image.delay;
+            EXPECT_EQ(total, kTicks * 10) << where;
+            const std::vector<uint8_t> shown = ComposeGifPictures(gif).back();
+            // Stored with their own colours, changed areas give the screen
+            // back exactly; whole frames go through the learned palette,
+            // which may move white by a level or two. A stale block is 255
+            // off.
+            const int tolerance = optimize ? 0 : 8;
+            int32_t wrong = 0;
+            for (size_t i = 0; i < shown.size(); i += 4)
+                for (int c = 0; c < 3; c++)
+                    wrong += std::abs(shown[i + c] - lastScreen[i + c]) > tolerance;
+            EXPECT_EQ(wrong, 0) << where << ": pixels of the last picture differ from the screen";
+        }
     }
 }
 

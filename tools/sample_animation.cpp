@@ -23,7 +23,7 @@ int main(int argc, char** argv)
     }
     int written = frameStore.count > 0 && WriteGif(argv[1]);
     if (written)
-        std::printf("OK: %s  frames=%d  out=%dx%d\n", argv[1], frameStore.count, width, height);
+        std::printf("OK: %s  frames=%d  out=%dx%d\n", argv[1], frameStore.count.load(), width, height);
     else
         std::printf("FAIL: %s\n", argv[1]);
     ClearFrames();
