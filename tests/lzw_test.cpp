@@ -175,6 +175,29 @@ TEST(Lzw, EveryMinimumCodeSizeRoundTripsAndEveryPathAgrees)
     }
 }
 
+TEST(Lzw, CodeSizesOutsideTwoToEightAreTakenAsEight)
+{
+    // A code size of 1 is no GIF code size (decoders need room for two
+    // colours plus the clear and end codes): like 0, 9 or a negative one it
+    // gives the 8-bit stream, on every path.
+    const std::vector<uint8_t> indices = RandomIndices(3000, 7);
+    const std::vector<uint8_t> eight = Compress(indices, -1, 8);
+    const int32_t capacity = LzwWorstCaseLength(static_cast<int32_t>(indices.size()));
+    for (int32_t size : {1, 0, 9, -3}) {
+        EXPECT_EQ(Compress(indices, -1, size), eight) << "code size " << size;
+        std::vector<uint8_t> scalar(static_cast<size_t>(capacity)), fast(static_cast<size_t>(capacity));
+        int32_t scalarLength = 0, fastLength = 0;
+        LzwCompressScalar(indices.data(), static_cast<int32_t>(indices.size()), scalar.data(), capacity,
+                          &scalarLength, size);
+        LzwCompressFast(indices.data(), static_cast<int32_t>(indices.size()), fast.data(), capacity, &fastLength,
+                        size);
+        scalar.resize(static_cast<size_t>(scalarLength));
+        fast.resize(static_cast<size_t>(fastLength));
+        EXPECT_EQ(scalar, eight) << "code size " << size;
+        EXPECT_EQ(fast, eight) << "code size " << size;
+    }
+}
+
 TEST(Lzw, CutsAtTheCapacityAndKeepsThePrefix)
 {
     std::vector<uint8_t> indices = RandomIndices(5000, 3);
