@@ -106,6 +106,12 @@ TEST(MainLayout, ShiftLockKeepsShapeWidthLeading)
         // Below the minimum: width 64, height from d itself, then at least 64.
         {"narrow", kEdgeRight, 100, 400, {0, 0, 80, 10}, {0, 0, 94, 295}},
         {"narrow from left", kEdgeLeft, 100, 400, {20, 0, 80, 10}, {-14, 0, 80, 215}},
+        // Every corner below the minimum width: the dragged sides move, the
+        // opposite ones stay (d = 30: width 64, height 120).
+        {"narrow top-left", kEdgeTopLeft, 100, 400, {20, 300, 80, 500}, {-14, 285, 80, 500}},
+        {"narrow top-right", kEdgeTopRight, 100, 400, {20, 300, 80, 500}, {20, 285, 114, 500}},
+        {"narrow bottom-left", kEdgeBottomLeft, 100, 400, {20, 0, 80, 10}, {-14, 0, 80, 215}},
+        {"narrow bottom-right", kEdgeBottomRight, 100, 400, {20, 0, 80, 10}, {20, 0, 114, 215}},
         {"flat", kEdgeRight, 400, 10, {0, 0, 530, 10}, {0, 0, 530, 159}},
     };
     for (const Case& c : cases) {
