@@ -14,12 +14,15 @@ namespace {
 constexpr int32_t kLevelBits[] = {4, 5, 6};
 constexpr int32_t kLevelCount = 3;
 constexpr int32_t kFinestCells = 1 << (3 * kLevelBits[kLevelCount - 1]);
-// answer[] of a finest cell that has not been listed yet, or lists more
-// than one entry.
-constexpr int16_t kUnanswered = -1;
-constexpr int16_t kSeveral = -2;
-constexpr int32_t kNotListed = -1;
-constexpr int32_t kFullSearch = -2;  // the cell's list could not be stored
+// answer[] holds a finest cell's single entry plus one, or one of these.
+// listAt[] holds the offset of a cell's list plus one, or one of these. The
+// zero meanings let both tables come from zeroed memory: a small area then
+// only touches the pages of the cells its colours fall in, instead of
+// filling 1.7 MB at every search.
+constexpr int16_t kUnanswered = 0;
+constexpr int16_t kSeveral = -1;     // the cell lists more than one entry
+constexpr int32_t kNotListed = 0;
+constexpr int32_t kFullSearch = -1;  // the cell's list could not be stored
 
 inline int32_t CellOf(int32_t bits, uint8_t r, uint8_t g, uint8_t b)
 {
@@ -51,7 +54,7 @@ inline int32_t FarthestGap(int32_t v, int32_t low, int32_t high)
 // A list is stored as its length less one, then its entries in ascending
 // order.
 struct CellLists {
-    int32_t* listAt;  // per cell: offset of its list in lists, or kNotListed / kFullSearch
+    int32_t* listAt;  // per cell: offset of its list in lists plus one, or kNotListed / kFullSearch
     uint8_t* lists;
     int32_t used, capacity;
 };
@@ -73,11 +76,8 @@ bool PrepareLists(CellLists* lists, int32_t cells)
 {
     lists->lists = nullptr;
     lists->used = lists->capacity = 0;
-    lists->listAt = static_cast<int32_t*>(memoryApi.allocate(sizeof(int32_t) * static_cast<size_t>(cells)));
-    if (!lists->listAt)
-        return false;
-    std::memset(lists->listAt, 0xFF, sizeof(int32_t) * static_cast<size_t>(cells));  // every cell kNotListed
-    return true;
+    lists->listAt = static_cast<int32_t*>(memoryApi.allocateZeroed(static_cast<size_t>(cells), sizeof(int32_t)));
+    return lists->listAt != nullptr;  // every cell kNotListed
 }
 
 void ReleaseLists(CellLists* lists)
@@ -100,10 +100,9 @@ NearestEntrySearch* CreateNearestEntrySearch(const uint8_t* palette, int32_t cou
     search->everyEntry[0] = static_cast<uint8_t>(count - 1);
     for (int32_t k = 0; k < count; k++)
         search->everyEntry[1 + k] = static_cast<uint8_t>(k);
-    search->answer = static_cast<int16_t*>(memoryApi.allocate(sizeof(int16_t) * kFinestCells));
+    // Every cell kUnanswered.
+    search->answer = static_cast<int16_t*>(memoryApi.allocateZeroed(kFinestCells, sizeof(int16_t)));
     bool prepared = search->answer != nullptr;
-    if (prepared)
-        std::memset(search->answer, 0xFF, sizeof(int16_t) * kFinestCells);  // every cell kUnanswered
     for (int32_t l = 0; l < kLevelCount; l++)
         prepared = PrepareLists(&search->level[l], 1 << (3 * kLevelBits[l])) && prepared;
     if (!prepared) {
@@ -177,7 +176,7 @@ int32_t ListCell(const uint8_t* palette, CellLists* cells, int32_t cell, int32_t
             cells->lists[at + 1 + kept++] = from[1 + i];
     cells->lists[at] = static_cast<uint8_t>(kept - 1);
     cells->used += 1 + kept;
-    return cells->listAt[cell] = at;
+    return cells->listAt[cell] = at + 1;
 }
 
 // The list of the colour's cell at level l, made on first use; null when
@@ -191,9 +190,10 @@ const uint8_t* CellList(NearestEntrySearch* s, int32_t l, uint8_t r, uint8_t g, 
         const uint8_t* from = l == 0 ? s->everyEntry : CellList(s, l - 1, r, g, b);
         at = ListCell(s->palette, cells, cell, kLevelBits[l], from ? from : s->everyEntry);
         if (l == kLevelCount - 1)
-            s->answer[cell] = at >= 0 && cells->lists[at] == 0 ? cells->lists[at + 1] : kSeveral;
+            s->answer[cell] = at > 0 && cells->lists[at - 1] == 0 ? static_cast<int16_t>(cells->lists[at] + 1)
+                                                                   : kSeveral;
     }
-    return at == kFullSearch ? nullptr : cells->lists + at;
+    return at == kFullSearch ? nullptr : cells->lists + (at - 1);
 }
 
 }  // namespace
@@ -201,8 +201,8 @@ const uint8_t* CellList(NearestEntrySearch* s, int32_t l, uint8_t r, uint8_t g, 
 int32_t FindNearestEntry(NearestEntrySearch* s, uint8_t r, uint8_t g, uint8_t b)
 {
     const int16_t answer = s->answer[CellOf(kLevelBits[kLevelCount - 1], r, g, b)];
-    if (answer >= 0)
-        return answer;
+    if (answer != kUnanswered && answer != kSeveral)
+        return answer - 1;
     const uint8_t* list = CellList(s, kLevelCount - 1, r, g, b);
     if (!list)
         return NearestEntryByFullSearch(s->palette, s->count, r, g, b);

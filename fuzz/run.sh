@@ -8,11 +8,12 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/fuzz"
 seconds=${FUZZ_SECONDS:-60}
-targets=${FUZZ_TARGETS:-"fuzz_lzw_roundtrip fuzz_encode_frame fuzz_encoder_paths fuzz_nearest_entry fuzz_watermark_png fuzz_ini_file fuzz_update_reply"}
+targets=${FUZZ_TARGETS:-"fuzz_lzw_roundtrip fuzz_encode_frame fuzz_encode_area fuzz_encoder_paths fuzz_nearest_entry fuzz_watermark_png fuzz_ini_file fuzz_update_reply"}
 
 declare -A maxLen=(
   [fuzz_lzw_roundtrip]=65536     # the target's own cap
   [fuzz_encode_frame]=16391      # 7 header bytes + 64 x 64 pixels
+  [fuzz_encode_area]=3593        # 9 header bytes, 512 colours, 32 x 32 pixels
   [fuzz_encoder_paths]=65540     # 4 header bytes + 128 x 128 pixels
   [fuzz_nearest_entry]=16384     # a palette and colours, or 4096 pixels
   [fuzz_watermark_png]=65536     # small PNGs reach every decoder path
@@ -50,6 +51,7 @@ for target in $targets; do
     case $target in
       fuzz_lzw_roundtrip) write_noise "$corpus/noise" 12288 ;;
       fuzz_encode_frame) write_noise "$corpus/noise" 16384 '\x3f\x3f\x01\x05\x09\x20\x11' ;;  # 64 x 64, a 33 x 18 area
+      fuzz_encode_area) write_noise "$corpus/noise" 3584 '\x1f\x1f\x03\x07\x11\x14\x05\xff\x01' ;;  # 32 x 32, an 18 x 21 area, 512 colours
       fuzz_encoder_paths) write_noise "$corpus/noise" 16384 '\x7f\x3f\x00\xff' ;;  # 128 x 64
       fuzz_nearest_entry) write_noise "$corpus/noise" 16384 '\xff' ;;  # 256 entries, noise colours
     esac

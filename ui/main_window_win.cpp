@@ -96,12 +96,7 @@ LRESULT OnSizing(HWND window, WPARAM wParam, LPARAM lParam)
     RECT* proposed = reinterpret_cast<RECT*>(lParam);
     InvalidateRect(window, nullptr, FALSE);
     if (GetKeyState(VK_SHIFT) & 0x8000) {
-        // The frame the window really has: Wine's differs from Windows'.
-        RECT whole, client;
-        GetWindowRect(window, &whole);
-        GetClientRect(window, &client);
-        const FrameExtra extra =
-            OuterExtraFor(whole.right - whole.left, whole.bottom - whole.top, client.right, client.bottom);
+        const FrameExtra extra = RealFrameExtra(window);
         Edges outer = {proposed->left, proposed->top, proposed->right, proposed->bottom};
         if (ShiftLockedSizing(static_cast<int32_t>(wParam), shellState.baseWidth, shellState.baseHeight, extra,
                               &outer)) {
@@ -204,4 +199,19 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+FrameExtra RealFrameExtra(HWND window)
+{
+    RECT whole, client;
+    if (!GetWindowRect(window, &whole) || !GetClientRect(window, &client))
+        return {kFrameExtraWidth, kFrameExtraHeight};
+    return OuterExtraFor(whole.right - whole.left, whole.bottom - whole.top, client.right, client.bottom);
+}
+
+void SizeForViewfinder(HWND window, int32_t viewfinderWidth, int32_t viewfinderHeight)
+{
+    const FrameExtra extra = RealFrameExtra(window);
+    SetWindowPos(window, nullptr, 0, 0, viewfinderWidth + extra.width, viewfinderHeight + extra.height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

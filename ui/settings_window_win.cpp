@@ -7,6 +7,8 @@
 #include "settings/update_check.h"
 #include "ui/gdi_draw_win.h"
 #include "ui/grips_win.h"
+#include "ui/main_layout.h"
+#include "ui/main_window_win.h"
 #include "ui/settings_layout.h"
 #include "ui/settings_paint.h"
 #include "ui/shell_state_win.h"
@@ -45,7 +47,9 @@ void ResizeMainWindow(int32_t outerWidth, int32_t outerHeight)
     HWND main = shellState.mainWindow;
     if (!main)
         return;
-    SetWindowPos(main, nullptr, 0, 0, outerWidth, outerHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The sizes assume Windows' frame: the viewfinder they stand for is
+    // given on the frame the window really has.
+    SizeForViewfinder(main, outerWidth - kFrameExtraWidth, outerHeight - kFrameExtraHeight);
     InvalidateRect(main, nullptr, TRUE);
 }
 

@@ -108,6 +108,11 @@ int RunDesktopShell(HINSTANCE instance)
 
     if (platformApi.SetLayeredWindowAttributes)
         platformApi.SetLayeredWindowAttributes(s.mainWindow, kColourKey, 0, LWA_COLORKEY);
+    // Created for Windows' frame; on another (Wine's) the viewfinder would
+    // not be the size the settings ask for.
+    const FrameExtra extra = RealFrameExtra(s.mainWindow);
+    if (extra.width != kFrameExtraWidth || extra.height != kFrameExtraHeight)
+        SizeForViewfinder(s.mainWindow, settings.defw, settings.defh);
     RoundTheFrame(s.mainWindow);
 
     CreateGrips(instance);

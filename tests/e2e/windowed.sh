@@ -346,10 +346,13 @@ wait_for 10 xdotool search --onlyvisible --name '^Event Tester$' >/dev/null || {
 begin "start-up with defaults"
 if start_pixlo; then
   read_client
-  # Wine's frame: what the outer size holds beyond the client area.
-  frame_w=$((510 - W)) frame_h=$((575 - H))
+  # Wine's frame: what the outer size holds beyond the client area. The
+  # window is made for Windows' frame (510 x 575) and then sized so that its
+  # viewfinder is the default 480 x 480 on the frame it really has.
+  read -r _ _ outer_w outer_h <<<"$(get outer)"
+  frame_w=$((outer_w - W)) frame_h=$((outer_h - H))
   {
-    [ "$(get outer | cut -d' ' -f3-)" = "510 575" ] || fail "outer size $(get outer | cut -d' ' -f3-), expected 510 575"
+    [ "${W}x$H" = 492x528 ] || fail "client ${W}x$H, expected 492x528 (a viewfinder of 480 x 480)"
     [ "$(get topmost)$(get layered)$(get visible)" = 111 ] || fail "topmost, layered, visible: $(get topmost)$(get layered)$(get visible)"
     [ "$(get colour_key)" = 2,3,4 ] || fail "colour key $(get colour_key)"
     [ "$(get title)" = "$(gbk Pixlo)" ] || fail "title $(text_of "$(get title)")"
@@ -370,7 +373,7 @@ if start_pixlo; then
     # another process a window's icon, so the caption's pixels are read.
     wait_for 15 caption_magenta_at_least 200 || fail "the caption shows $magenta pixels of logo.ico's magenta"
   }
-finish "outer 510 x 575 topmost, client $(get client), grips on the margin, stacked $stacking, logo.ico in the caption"
+finish "outer $outer_w x $outer_h topmost, client $(get client), grips on the margin, stacked $stacking, logo.ico in the caption"
 else
   fail "no main window with grips: $(tail -5 <<<"$state")"
   exit 1
@@ -456,21 +459,21 @@ finish "process ended with code 0, no file written"
 # follows the fonts installed), the captured width kept, autocheck on, no
 # logo.ico. An even recording height keeps the frames a plain copy.
 rm -f "$scratch/logo.ico"
-defw=$((400 - 30 + frame_w)) defh=$((300 - 95 + frame_h))
+defw=$((400 - 12)) defh=$((300 - 48))
 printf '[settings]\r\noutw=0\r\ndefw=%d\r\ndefh=%d\r\n[update]\r\nautocheck=1\r\n' "$defw" "$defh" >"$scratch/Pixlo.ini"
 begin "start-up with settings"
 if start_pixlo; then
   read_client
   {
-    [ "$(get outer | cut -d' ' -f3-)" = "$((defw + 30)) $((defh + 95))" ] ||
-      fail "outer size $(get outer | cut -d' ' -f3-), expected $((defw + 30)) $((defh + 95))"
+    [ "$(get outer | cut -d' ' -f3-)" = "$((400 + frame_w)) $((300 + frame_h))" ] ||
+      fail "outer size $(get outer | cut -d' ' -f3-), expected $((400 + frame_w)) $((300 + frame_h))"
     [ "${W}x$H" = 400x300 ] || fail "client ${W}x$H, expected 400x300"
     check_grips
     # Once the window is painted, no magenta is left in the caption.
     wait_for 15 idle_painting_holds idle-second
     ! caption_magenta_at_least 1 || fail "the caption still shows magenta without logo.ico"
   }
-  finish "outer $((defw + 30)) x $((defh + 95)), client ${W}x$H, the program's own icon"
+  finish "outer $(get outer | cut -d" " -f3- | tr " " x), viewfinder ${defw}x$defh, client ${W}x$H, the program's own icon"
 else
   fail "no main window: $(tail -5 <<<"$state")"
   exit 1

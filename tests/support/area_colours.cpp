@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <set>
+#include <unordered_map>
 
 int32_t CountColours(const std::vector<uint8_t>& bgrx)
 {
@@ -41,6 +42,7 @@ std::string AreaColoursFault(const uint8_t* table, int32_t tableSize, const std:
     std::vector<bool> used(static_cast<size_t>(tableSize) + 256, false);
     for (uint8_t index : indices)
         used[index] = true;
+    std::unordered_map<uint32_t, int32_t> leastFor;
     for (size_t p = 0; p < indices.size(); p++) {
         if (indices[p] >= tableSize)
             return "pixel " + std::to_string(p) + ": index " + std::to_string(indices[p]) + " beyond a table of " +
@@ -48,10 +50,17 @@ std::string AreaColoursFault(const uint8_t* table, int32_t tableSize, const std:
         const uint8_t* pixel = &bgrx[p * 4];
         const uint8_t want[3] = {pixel[2], pixel[1], pixel[0]};
         const uint8_t* shown = table + 3 * indices[p];
-        int32_t least = INT32_MAX;
-        for (int32_t k = 0; k < tableSize; k++)
-            if (used[static_cast<size_t>(k)])
-                least = std::min(least, Distance(table + 3 * k, pixel));
+        // Screens repeat their colours: each one's least distance is found once.
+        const uint32_t colour = static_cast<uint32_t>(pixel[0]) | pixel[1] << 8 | pixel[2] << 16;
+        auto known = leastFor.find(colour);
+        if (known == leastFor.end()) {
+            int32_t least = INT32_MAX;
+            for (int32_t k = 0; k < tableSize; k++)
+                if (used[static_cast<size_t>(k)])
+                    least = std::min(least, Distance(table + 3 * k, pixel));
+            known = leastFor.emplace(colour, least).first;
+        }
+        const int32_t least = known->second;
         const int32_t distance = Distance(shown, pixel);
         if ((exact && distance != 0) || distance != least)
             return "pixel " + std::to_string(p) + " shows " + Colour(shown) + " for " + Colour(want) +
