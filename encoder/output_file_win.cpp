@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
+#include "common/memory.h"
 #include "encoder/output_file.h"
 
 FILE* CreateNewFile(const char* path, int* exists)
@@ -40,16 +42,44 @@ int CommitFileToDisk(FILE* file)
     return _commit(_fileno(file)) == 0;
 }
 
+namespace {
+
+// NUL, CON, COM1 and the like name a device in every folder, "nul.gif" too:
+// the full path of such a name is the device's, \\.\NUL.
+bool NamesADevice(const char* path)
+{
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(path, sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full && std::strncmp(full, "\\\\.\\", 4) == 0;
+}
+
+}  // namespace
+
 int CanReplaceFile(const char* to)
 {
     // Windows refuses to replace a read-only file, and to open one for
     // writing. Wine's MoveFileEx replaces it all the same (and under root
-    // even opens it), so the attribute is tested here. A folder can never
-    // take a file's place.
+    // even opens it), so the attribute is tested here. Only a file may make
+    // way for the GIF: never a folder or a device, nor a link or junction
+    // (a reparse point), whose target the move would not reach.
+    if (NamesADevice(to))
+        return 0;
     DWORD attributes = GetFileAttributesA(to);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return 1;
-    return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+    const DWORD notAFile = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE |
+                           FILE_ATTRIBUTE_REPARSE_POINT;
+    return (attributes & notAFile) == 0;
+}
+
+char* FinalTarget(const char* path)
+{
+    // Links are refused as targets, not followed: the path is the target.
+    const size_t size = std::strlen(path) + 1;
+    char* copy = static_cast<char*>(memoryApi.allocate(size));
+    if (copy)
+        std::memcpy(copy, path, size);
+    return copy;
 }
 
 int ReplaceFileAtomically(const char* from, const char* to)
