@@ -53,6 +53,20 @@ bool NamesADevice(const char* path)
     return length > 0 && length < sizeof full && std::strncmp(full, "\\\\.\\", 4) == 0;
 }
 
+// Wine has no attributes for a Unix pipe or device node at a name (invalid
+// parameter), yet opens it, as a pipe or a character device. Opened without
+// any access it is neither read nor written.
+bool SomethingElseIsThere(const char* path)
+{
+    HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    const DWORD type = GetFileType(handle);
+    CloseHandle(handle);
+    return type != FILE_TYPE_DISK;
+}
+
 }  // namespace
 
 int CanReplaceFile(const char* to)
@@ -66,7 +80,7 @@ int CanReplaceFile(const char* to)
         return 0;
     DWORD attributes = GetFileAttributesA(to);
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        return 1;
+        return !SomethingElseIsThere(to);
     const DWORD notAFile = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE |
                            FILE_ATTRIBUTE_REPARSE_POINT;
     return (attributes & notAFile) == 0;
