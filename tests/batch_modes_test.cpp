@@ -226,7 +226,9 @@ TEST_F(BatchModeTest, NativeFieldsAreTakenWhole)
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     const std::string blanks = folder + "/my clip.gif";
-    const std::string longPath = folder + "/" + std::string(240, 'l') + ".gif";  // beyond 255 in all
+    // 258 characters: beyond the 255 of pixlo.exe's parse, within what
+    // Windows allows a path too.
+    const std::string longPath = folder + "/" + std::string(258 - folder.size() - 5, 'l') + ".gif";
     const std::string plain = folder + "/plain.gif";
     const char* testUsage = "usage: tavrel /test out.gif [watermark.png]\n";
     const char* rectUsage = "usage: tavrel /rect x y w h seconds out.gif [watermark.png] [fps] [outwidth]\n";
