@@ -185,10 +185,17 @@ int WriteGif(const char* path)
 {
     if (!SizeFitsTheFile(outputGeometry.outWidth) || !SizeFitsTheFile(outputGeometry.outHeight))
         return 0;
-    char* temporary = nullptr;
-    GifOutput out = {CreateTemporaryBeside(path, &temporary), 1};
-    if (!out.file)
+    // Through a symbolic link the file it leads to is replaced, from a
+    // temporary file in that file's folder: rename() cannot cross devices.
+    char* target = outputFileApi.finalTarget(path);
+    if (!target)
         return 0;
+    char* temporary = nullptr;
+    GifOutput out = {CreateTemporaryBeside(target, &temporary), 1};
+    if (!out.file) {
+        memoryApi.release(target);
+        return 0;
+    }
 
     PutHeader(out);
     for (int32_t i = 0; i < frameStore.count; i++)
@@ -200,25 +207,54 @@ int WriteGif(const char* path)
         out.ok = 0;
     if (!outputFileApi.close(out.file))
         out.ok = 0;
-    if (out.ok && !outputFileApi.replace(temporary, path))
+    if (out.ok && !outputFileApi.replace(temporary, target))
         out.ok = 0;
     if (!out.ok)
         outputFileApi.remove(temporary);
 
     memoryApi.release(temporary);
+    memoryApi.release(target);
     return out.ok;
 }
 
-int CanWriteGif(const char* path)
+namespace {
+
+// 1 when a file can be made at path, tried by making it and removing it
+// again; what is there already is left alone (replaceable judges it). A name
+// the system refuses is found now instead of by the final rename.
+int CanCreateAt(const char* path)
 {
-    if (!outputFileApi.replaceable(path))
+    int exists = 0;
+    FILE* file = outputFileApi.createNew(path, &exists);
+    if (!file)
+        return exists;
+    outputFileApi.close(file);
+    outputFileApi.remove(path);
+    return 1;
+}
+
+int CanWriteTarget(const char* target)
+{
+    if (!outputFileApi.replaceable(target))
         return 0;
     char* temporary = nullptr;
-    FILE* file = CreateTemporaryBeside(path, &temporary);
+    FILE* file = CreateTemporaryBeside(target, &temporary);
     if (!file)
         return 0;
     outputFileApi.close(file);
     outputFileApi.remove(temporary);
     memoryApi.release(temporary);
-    return 1;
+    return CanCreateAt(target);
+}
+
+}  // namespace
+
+int CanWriteGif(const char* path)
+{
+    char* target = outputFileApi.finalTarget(path);
+    if (!target)
+        return 0;
+    const int writable = CanWriteTarget(target);
+    memoryApi.release(target);
+    return writable;
 }

@@ -11,13 +11,15 @@
 // holds what it held before (nothing, or the earlier file, untouched), and
 // no temporary file is left beside it. Also 0 when the output size has a
 // side above kMaxGifSide, which the file cannot state, or when the path
-// names a read-only file. The store is not changed.
+// names a read-only file or anything but a regular file. A symbolic link at
+// path stays: the file it leads to is written. The store is not changed.
 int WriteGif(const char* path);
 
 // 1 when WriteGif could put a file at path: a temporary file can be made
-// beside it (it is made and removed again) and what is there now, if
-// anything, may be replaced. The path itself is never touched. Lets a
-// recording be refused before it starts instead of after its last second.
+// beside it, and what is there now may be replaced, or, when nothing is
+// there, a file of that name can be made (each is made and removed again).
+// An existing file is never touched. Lets a recording be refused before it
+// starts instead of after its last second.
 int CanWriteGif(const char* path);
 
 // Pixels a GIF can state per side: its sizes are 16-bit fields.

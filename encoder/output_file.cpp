@@ -16,4 +16,5 @@ static void RemoveFile(const char* path)
 }
 
 OutputFileApi outputFileApi = {CreateNewFile, WriteBytes, CommitFileToDisk, CloseFile,
-                               ReplaceFileAtomically, CanReplaceFile, RemoveFile, UniqueSeed};
+                               ReplaceFileAtomically, CanReplaceFile, FinalTarget, RemoveFile,
+                               UniqueSeed};

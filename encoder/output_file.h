@@ -21,8 +21,15 @@ struct OutputFileApi {
     // for writing would refuse on Windows: a read-only file stays as it is.
     int (*replace)(const char* from, const char* to);
     // 1 when replace would accept `to` as its target: nothing there, or a
-    // file it may replace (not a folder, not read-only). Touches nothing.
+    // regular file it may replace (not read-only; never a folder, device,
+    // pipe or socket, which a file must not take the place of). Touches
+    // nothing.
     int (*replaceable)(const char* to);
+    // The file that writing to path replaces, from memoryApi (the caller's to
+    // free): path itself, or where the symbolic links at its name lead, so
+    // the link stays a link and its file gets the GIF. Null when the links
+    // go round in a circle.
+    char* (*finalTarget)(const char* path);
     void (*remove)(const char* path);
     // A number that differs between processes and between calls, from which
     // temporary names are drawn.
@@ -36,4 +43,5 @@ FILE* CreateNewFile(const char* path, int* exists);
 int CommitFileToDisk(FILE* file);
 int ReplaceFileAtomically(const char* from, const char* to);
 int CanReplaceFile(const char* to);
+char* FinalTarget(const char* path);
 uint64_t UniqueSeed();

@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
+#include <string>
 
+#include "common/memory.h"
 #include "encoder/output_file.h"
 
 FILE* CreateNewFile(const char* path, int* exists)
@@ -34,16 +37,48 @@ int CommitFileToDisk(FILE* file)
 
 int CanReplaceFile(const char* to)
 {
-    // rename() replaces whatever the folder lets it. A file without any write
-    // permission is read-only as the Windows build sees it (Wine reports such
-    // a file so), and one this user may not write would refuse a direct
-    // open: both stay. A folder can never take a file's place.
+    // rename() replaces whatever the folder lets it, /dev/null and a pipe
+    // someone reads from included: only a regular file may make way for the
+    // GIF. A file without any write permission is read-only as the Windows
+    // build sees it (Wine reports such a file so), and one this user may not
+    // write would refuse a direct open: both stay.
     struct stat status;
     if (stat(to, &status) != 0)
         return 1;
-    if (S_ISDIR(status.st_mode))
+    if (!S_ISREG(status.st_mode))
         return 0;
     return (status.st_mode & 0222) != 0 && access(to, W_OK) == 0;
+}
+
+char* FinalTarget(const char* path)
+{
+    // As many links as the kernel itself follows before it gives up.
+    constexpr int kMaxLinks = 40;
+    std::string current = path;
+    for (int hop = 0; hop <= kMaxLinks; hop++) {
+        struct stat status;
+        if (lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+            char* copy = static_cast<char*>(memoryApi.allocate(current.size() + 1));
+            if (copy)
+                std::memcpy(copy, current.c_str(), current.size() + 1);
+            return copy;
+        }
+        // st_size is the link's length on most file systems, 0 on some.
+        std::string link(static_cast<size_t>(status.st_size) + 256, '\0');
+        ssize_t length;
+        while ((length = readlink(current.c_str(), link.data(), link.size())) == static_cast<ssize_t>(link.size()))
+            link.resize(link.size() * 2);
+        if (length <= 0)
+            return nullptr;
+        link.resize(static_cast<size_t>(length));
+        // A relative link is relative to the folder the link is in.
+        const size_t slash = current.rfind('/');
+        if (link[0] == '/' || slash == std::string::npos)
+            current = link;
+        else
+            current = current.substr(0, slash + 1) + link;
+    }
+    return nullptr;
 }
 
 int ReplaceFileAtomically(const char* from, const char* to)

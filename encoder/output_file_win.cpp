@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
+#include "common/memory.h"
 #include "encoder/output_file.h"
 
 FILE* CreateNewFile(const char* path, int* exists)
@@ -40,16 +42,58 @@ int CommitFileToDisk(FILE* file)
     return _commit(_fileno(file)) == 0;
 }
 
+namespace {
+
+// NUL, CON, COM1 and the like name a device in every folder, "nul.gif" too:
+// the full path of such a name is the device's, \\.\NUL.
+bool NamesADevice(const char* path)
+{
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(path, sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full && std::strncmp(full, "\\\\.\\", 4) == 0;
+}
+
+// Wine has no attributes for a Unix pipe or device node at a name (invalid
+// parameter), yet opens it, as a pipe or a character device. Opened without
+// any access it is neither read nor written.
+bool SomethingElseIsThere(const char* path)
+{
+    HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    const DWORD type = GetFileType(handle);
+    CloseHandle(handle);
+    return type != FILE_TYPE_DISK;
+}
+
+}  // namespace
+
 int CanReplaceFile(const char* to)
 {
     // Windows refuses to replace a read-only file, and to open one for
     // writing. Wine's MoveFileEx replaces it all the same (and under root
-    // even opens it), so the attribute is tested here. A folder can never
-    // take a file's place.
+    // even opens it), so the attribute is tested here. Only a file may make
+    // way for the GIF: never a folder or a device, nor a link or junction
+    // (a reparse point), whose target the move would not reach.
+    if (NamesADevice(to))
+        return 0;
     DWORD attributes = GetFileAttributesA(to);
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        return 1;
-    return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+        return !SomethingElseIsThere(to);
+    const DWORD notAFile = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE |
+                           FILE_ATTRIBUTE_REPARSE_POINT;
+    return (attributes & notAFile) == 0;
+}
+
+char* FinalTarget(const char* path)
+{
+    // Links are refused as targets, not followed: the path is the target.
+    const size_t size = std::strlen(path) + 1;
+    char* copy = static_cast<char*>(memoryApi.allocate(size));
+    if (copy)
+        std::memcpy(copy, path, size);
+    return copy;
 }
 
 int ReplaceFileAtomically(const char* from, const char* to)

@@ -1,5 +1,6 @@
 #include "recorder/batch_modes.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -82,14 +83,12 @@ int WatermarkTest()
     return 0;
 }
 
-int TestAnimation(const char* rest)
+const char kTestUsage[] = "usage: tavrel /test out.gif [watermark.png]";
+const char kRectUsage[] = "usage: tavrel /rect x y w h seconds out.gif [watermark.png] [fps] [outwidth]";
+
+// wmPath: "" for none.
+int TestAnimation(const char* outPath, const char* wmPath)
 {
-    char outPath[kPathBuffer] = {};
-    char wmPath[kPathBuffer] = {};
-    if (std::sscanf(rest, " %255s %255s", outPath, wmPath) < 1) {
-        PrintLine("usage: tavrel /test out.gif [watermark.png]");
-        return 1;
-    }
     watermarkImage.inUse = 0;
     if (wmPath[0]) {
         watermarkImage.inUse = LoadWatermarkFile(wmPath);
@@ -126,16 +125,17 @@ int TestAnimation(const char* rest)
     return 0;
 }
 
-int RecordRectangle(const char* rest)
+// The values of a /rect command line, however it was parsed.
+struct RectangleRun {
+    int32_t x = 0, y = 0, w = 0, h = 0, seconds = 0, fps = 12, outw = 0;
+    const char* outPath = "";
+    const char* wmPath = "";  // "" for none
+};
+
+int RecordRectangle(RectangleRun run)
 {
-    int x = 0, y = 0, w = 0, h = 0, seconds = 0, fps = 12, outw = 0;
-    char outPath[kPathBuffer] = {};
-    char wmPath[kPathBuffer] = {};
-    if (std::sscanf(rest, " %d %d %d %d %d %255s %255s %d %d", &x, &y, &w, &h, &seconds, outPath, wmPath, &fps,
-                    &outw) < 6) {
-        PrintLine("usage: tavrel /rect x y w h seconds out.gif [watermark.png] [fps] [outwidth]");
-        return 1;
-    }
+    int32_t x = run.x, y = run.y, w = run.w, h = run.h, seconds = run.seconds, fps = run.fps, outw = run.outw;
+    const char* outPath = run.outPath;
     w = AtLeast("w", w, 1, 320);
     h = AtLeast("h", h, 1, 240);
     seconds = AtLeast("seconds", seconds, 1, 1);
@@ -144,23 +144,24 @@ int RecordRectangle(const char* rest)
     fps = AtLeast("fps", fps, 1, 12);
     fps = Within("fps", fps, 1, 100);
     outw = Within("outwidth", outw, 0, 1920);
-    if (wmPath[0] && !LoadWatermarkFile(wmPath)) {
-        WatermarkDropped(wmPath);
-        wmPath[0] = '\0';
+    int useWatermark = run.wmPath[0] != '\0';
+    if (useWatermark && !LoadWatermarkFile(run.wmPath)) {
+        WatermarkDropped(run.wmPath);
+        useWatermark = 0;
     }
 
     // A target that cannot be written would throw the whole recording away
     // at its end: refuse it before the first second is spent.
     const int replaceable = outputFileApi.replaceable(outPath);
     if (!replaceable || !CanWriteGif(outPath)) {
-        failure = replaceable ? "cannot create a file in the output's folder (missing, or not writable)"
-                      : "a folder or a read-only file is at the output's name";
+        failure = replaceable ? "cannot create the file (a missing or unwritable folder, or a name the system refuses)"
+                      : "a folder, a device, a pipe or socket, or a read-only file is at the output's name";
         std::printf("FAIL: %s  frames=%d\n", outPath, 0);
         return 0;
     }
 
     const uint32_t t0 = captureApi.tickCount();
-    StartCapture(x, y, w, h, fps, outw, wmPath[0] ? 1 : 0);
+    StartCapture(x, y, w, h, fps, outw, useWatermark);
     // Sleep in whole seconds: seconds x 1000 would overflow 32 bits for a
     // run of more than 49 days.
     for (int s = 0; s < seconds; s++)
@@ -184,6 +185,91 @@ int RecordRectangle(const char* rest)
     }
     ClearFrames();
     return 0;
+}
+
+// pixlo.exe's command line: one text, split by scanf into fields of at most
+// 255 characters.
+int TestAnimationText(const char* rest)
+{
+    char outPath[kPathBuffer] = {};
+    char wmPath[kPathBuffer] = {};
+    if (std::sscanf(rest, " %255s %255s", outPath, wmPath) < 1) {
+        PrintLine(kTestUsage);
+        return 1;
+    }
+    return TestAnimation(outPath, wmPath);
+}
+
+int RecordRectangleText(const char* rest)
+{
+    int x = 0, y = 0, w = 0, h = 0, seconds = 0, fps = 12, outw = 0;
+    char outPath[kPathBuffer] = {};
+    char wmPath[kPathBuffer] = {};
+    if (std::sscanf(rest, " %d %d %d %d %d %255s %255s %d %d", &x, &y, &w, &h, &seconds, outPath, wmPath, &fps,
+                    &outw) < 6) {
+        PrintLine(kRectUsage);
+        return 1;
+    }
+    RectangleRun run;
+    run.x = x, run.y = y, run.w = w, run.h = h, run.seconds = seconds, run.fps = fps, run.outw = outw;
+    run.outPath = outPath;
+    run.wmPath = wmPath;
+    return RecordRectangle(run);
+}
+
+// A whole field of decimal digits with an optional sign, within 32 bits:
+// "5s", "1.5", " 7" and "" are no numbers.
+bool ParseWholeNumber(const char* field, int32_t* value)
+{
+    const bool negative = *field == '-';
+    if (*field == '-' || *field == '+')
+        field++;
+    if (!*field)
+        return false;
+    int64_t magnitude = 0;
+    for (; *field; field++) {
+        if (*field < '0' || *field > '9')
+            return false;
+        magnitude = magnitude * 10 + (*field - '0');
+        if (magnitude > int64_t{INT32_MAX} + 1)
+            return false;
+    }
+    const int64_t signedValue = negative ? -magnitude : magnitude;
+    if (signedValue > INT32_MAX)
+        return false;
+    *value = static_cast<int32_t>(signedValue);
+    return true;
+}
+
+// The native command line: the fields as the system split them, each used
+// whole, so a path may hold blanks and be as long as the system allows.
+int TestAnimationFields(int32_t count, const char* const* fields)
+{
+    if (count < 1 || count > 2) {
+        PrintLine(kTestUsage);
+        return 1;
+    }
+    return TestAnimation(fields[0], count > 1 ? fields[1] : "");
+}
+
+int RecordRectangleFields(int32_t count, const char* const* fields)
+{
+    RectangleRun run;
+    int32_t* numbers[] = {&run.x, &run.y, &run.w, &run.h, &run.seconds};
+    bool valid = count >= 6 && count <= 9;
+    for (int32_t i = 0; valid && i < 5; i++)
+        valid = ParseWholeNumber(fields[i], numbers[i]);
+    if (valid && count > 7)
+        valid = ParseWholeNumber(fields[7], &run.fps);
+    if (valid && count > 8)
+        valid = ParseWholeNumber(fields[8], &run.outw);
+    if (!valid) {
+        PrintLine(kRectUsage);
+        return 1;
+    }
+    run.outPath = fields[5];
+    run.wmPath = count > 6 ? fields[6] : "";
+    return RecordRectangle(run);
 }
 
 }  // namespace
@@ -226,9 +312,27 @@ int RunBatchMode(const char* commandLine, int* exitCode)
     if (std::strncmp(commandLine, "/wmtest", 7) == 0)
         *exitCode = WatermarkTest();
     else if (std::strncmp(commandLine, "/test", 5) == 0)
-        *exitCode = TestAnimation(commandLine + 5);
+        *exitCode = TestAnimationText(commandLine + 5);
     else if (std::strncmp(commandLine, "/rect", 5) == 0)
-        *exitCode = RecordRectangle(commandLine + 5);
+        *exitCode = RecordRectangleText(commandLine + 5);
+    else
+        return 0;
+    std::fflush(stdout);
+    return 1;
+}
+
+int RunBatchModeFields(int32_t count, const char* const* fields, int* exitCode)
+{
+    failure = nullptr;
+    if (count < 1)
+        return 0;
+    const char* mode = fields[0];
+    if (std::strcmp(mode, "/wmtest") == 0 && count == 1)
+        *exitCode = WatermarkTest();
+    else if (std::strcmp(mode, "/test") == 0)
+        *exitCode = TestAnimationFields(count - 1, fields + 1);
+    else if (std::strcmp(mode, "/rect") == 0)
+        *exitCode = RecordRectangleFields(count - 1, fields + 1);
     else
         return 0;
     std::fflush(stdout);

@@ -10,6 +10,14 @@
 // the graphical run should go on.
 int RunBatchMode(const char* commandLine, int* exitCode);
 
+// The same modes for a system that hands over its arguments already split
+// (argv without the program's name): fields[0] must be the mode exactly, and
+// each further field is used whole. A path may then hold blanks and be of
+// any length; a number must be the whole field, decimal digits with an
+// optional sign, within 32 bits; more fields than the mode takes are a
+// usage error, as a malformed number is. /wmtest takes no fields.
+int RunBatchModeFields(int32_t count, const char* const* fields, int* exitCode);
+
 // A value of the command line that the mode did not use as given: a size,
 // seconds, frame rate or output width it replaced (given -> used), or a
 // watermark file it could not load (path set; the mode goes on without one).

@@ -1,6 +1,5 @@
 #include "settings/ini_file.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -167,13 +166,9 @@ int32_t LoadFile(const char* path, char** text, size_t* length, int32_t* missing
 {
     *text = nullptr;
     *length = 0;
-    *missing = 0;
-    errno = 0;
-    FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        *missing = errno == ENOENT;
+    FILE* file = OpenIniForReading(path, missing);
+    if (!file)
         return 0;
-    }
     size_t capacity = 4096;
     char* block = static_cast<char*>(std::malloc(capacity));
     size_t used = 0;

@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 // Files above this size are not settings files: reads give the fallback and
 // writes leave them alone.
@@ -39,3 +40,8 @@ int32_t IniReadInt(const char* section, const char* key, int32_t fallback, const
 // 1 when the file holds the entry afterwards. A file that exists but cannot
 // be read is never replaced.
 int32_t IniWriteString(const char* section, const char* key, const char* value, const char* path);
+
+// Opens a settings file for reading (ini_file_posix.cpp / _win.cpp), without
+// waiting on what is there; null, with *missing 1 when nothing is there and
+// 0 for any other reason, also when it is not a regular file.
+FILE* OpenIniForReading(const char* path, int32_t* missing);

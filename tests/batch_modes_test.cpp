@@ -32,6 +32,18 @@ BatchRun RunCommand(const std::string& commandLine)
     return run;
 }
 
+BatchRun RunFields(const std::vector<std::string>& fields)
+{
+    std::vector<const char*> pointers;
+    for (const std::string& field : fields)
+        pointers.push_back(field.c_str());
+    BatchRun run = {0, -1, ""};
+    ::testing::internal::CaptureStdout();
+    run.selected = RunBatchModeFields(static_cast<int32_t>(pointers.size()), pointers.data(), &run.exitCode);
+    run.output = ::testing::internal::GetCapturedStdout();
+    return run;
+}
+
 // The replacements a run reported, each formatted, joined by "; ".
 std::string reported;
 
@@ -203,6 +215,72 @@ TEST_F(BatchModeTest, RectangleRecordingCorrectsItsArguments)
         EXPECT_GE(elapsed, (seconds > 0 ? seconds : 1) * 1000) << args;
         EXPECT_EQ(capture.fake.NowMs() - before >= static_cast<uint32_t>(elapsed), true);
         EXPECT_EQ(frameStore.count, 0);
+    }
+}
+
+// The native program hands over its arguments as the shell split them: each
+// field is used whole, never joined and split again.
+TEST_F(BatchModeTest, NativeFieldsAreTakenWhole)
+{
+    const std::string folder = ScratchPath("fields");
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string blanks = folder + "/my clip.gif";
+    // 258 characters: beyond the 255 of pixlo.exe's parse, within what
+    // Windows allows a path too.
+    const std::string longPath = folder + "/" + std::string(258 - folder.size() - 5, 'l') + ".gif";
+    const std::string plain = folder + "/plain.gif";
+    const char* testUsage = "usage: tavrel /test out.gif [watermark.png]\n";
+    const char* rectUsage = "usage: tavrel /rect x y w h seconds out.gif [watermark.png] [fps] [outwidth]\n";
+    const struct {
+        std::vector<std::string> fields;
+        int selected;
+        int exitCode;
+        std::string output;    // the OK line up to the elapsed time, or all of it
+        std::string written;   // the file the run must write; "" for none
+    } table[] = {
+        {{"/rect", "0", "0", "64", "48", "1", blanks}, 1, 0, "OK: " + blanks + "  frames=1  out=64x48", blanks},
+        {{"/rect", "0", "0", "64", "48", "1", longPath}, 1, 0, "OK: " + longPath + "  frames=1  out=64x48", longPath},
+        {{"/rect", "-3", "+2", "64", "48", "1", plain, "none", "20", "32"}, 1, 0,
+         "OK: " + plain + "  frames=1  out=32x24", plain},
+        {{"/test", blanks}, 1, 0, "OK: " + blanks + "  frames=24  out=360x400\n", blanks},
+        // Numbers must be whole fields: no file "s" or ".5" is written.
+        {{"/rect", "0", "0", "64", "48", "5s", plain}, 1, 1, rectUsage, ""},
+        {{"/rect", "0", "0", "64", "48", "1.5", plain}, 1, 1, rectUsage, ""},
+        {{"/rect", "0", "0", "64", "48", "", plain}, 1, 1, rectUsage, ""},
+        {{"/rect", "0", "0", " 64", "48", "1", plain}, 1, 1, rectUsage, ""},
+        {{"/rect", "0x10", "0", "64", "48", "1", plain}, 1, 1, rectUsage, ""},
+        {{"/rect", "2147483648", "0", "64", "48", "1", plain}, 1, 1, rectUsage, ""},
+        {{"/rect", "0", "0", "64", "48", "1", plain, "none", "12fps"}, 1, 1, rectUsage, ""},
+        {{"/rect", "0", "0", "64", "48", "1"}, 1, 1, rectUsage, ""},
+        {{"/rect", "0", "0", "64", "48", "1", plain, "none", "12", "0", "extra"}, 1, 1, rectUsage, ""},
+        {{"/test"}, 1, 1, testUsage, ""},
+        {{"/test", plain, "none", "extra"}, 1, 1, testUsage, ""},
+        // The mode is the whole first field.
+        {{"/testing", plain}, 0, -1, "", ""},
+        {{"/rectangle", "0", "0", "64", "48", "1", plain}, 0, -1, "", ""},
+        {{"/wmtest", "extra"}, 0, -1, "", ""},
+        {{"/TEST", plain}, 0, -1, "", ""},
+        {{}, 0, -1, "", ""},
+    };
+    for (const auto& row : table) {
+        const std::string what = ::testing::PrintToString(row.fields);
+        ScopedFakeCapture capture;
+        capture.fake.onGrab = [](int tick) {
+            if (tick == 1)
+                recorderState.stopRequest.store(1);
+        };
+        BatchRun run = RunFields(row.fields);
+        EXPECT_EQ(run.selected, row.selected) << what;
+        EXPECT_EQ(run.exitCode, row.exitCode) << what;
+        EXPECT_EQ(run.output.substr(0, row.output.size()), row.output) << what;
+        if (!row.written.empty()) {
+            EXPECT_TRUE(FileExists(row.written)) << what;
+            std::filesystem::remove(row.written);
+        }
+        EXPECT_TRUE(std::filesystem::is_empty(folder)) << what << " wrote a file it should not have";
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
     }
 }
 

@@ -1,7 +1,7 @@
 // The native program: pixlo.exe's batch modes on Linux, recording the X11
 // screen, its window, --pick, --help and --version. The arguments after the
-// options, joined by single blanks, are the command line, as Windows hands
-// it to pixlo.exe.
+// options are the mode and its fields, each taken whole as the shell split
+// them: a quoted path keeps its blanks.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -126,15 +126,9 @@ int main(int argc, char** argv)
             return windowExit;
         return Usage(nullptr);
     }
-    std::string commandLine;
-    for (int i = first; i < argc; i++) {
-        if (i > first)
-            commandLine += ' ';
-        commandLine += argv[i];
-    }
     batchReplacementReport = PrintReplacement;
     int exitCode = 0;
-    if (!RunBatchMode(commandLine.c_str(), &exitCode))
+    if (!RunBatchModeFields(argc - first, argv + first, &exitCode))
         return Usage(nullptr);
     // The screen's own failure explains a recording without frames best.
     const char* why = X11ScreenFailure();

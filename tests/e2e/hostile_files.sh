@@ -240,6 +240,25 @@ only ro ro.gif
 chmod u+w ro/ro.gif
 ok "/test to a read-only file prints FAIL and leaves it as it was"
 
+# --- What is no file: a Unix pipe and a device node (Wine opens both, as a
+# pipe and a character device), and the names Windows keeps for its devices.
+# Each is refused, /rect before it records, and stays as it was.
+mkdir special
+mkfifo special/pipe.gif
+special_targets=('special\pipe.gif' 'special\nul.gif' 'special\CON' 'NUL')
+# Only root may make a device node.
+if mknod special/null.gif c 1 3 2>/dev/null; then special_targets+=('special\null.gif'); fi
+for target in "${special_targets[@]}"; do
+  pixlo /test "$target"
+  expect "FAIL: $target" "/test $target"
+  pixlo /rect 0 0 64 48 30 "$target"
+  expect "FAIL: $target  frames=0" "/rect 0 0 64 48 30 $target"
+done
+[ -p special/pipe.gif ] && { [ ! -e special/null.gif ] || [ -c special/null.gif ]; } ||
+  fail "a pipe or device was replaced: $(ls -l special | xargs)"
+only special pipe.gif $([ -e special/null.gif ] && echo null.gif)
+ok "/test and /rect to ${special_targets[*]}: FAIL, /rect at once, and each stays"
+
 # --- Several runs writing one path at once all succeed, each leaving the
 # whole animation and no temporary file; a file of the user's that looks
 # like a temporary one is not touched.

@@ -116,9 +116,15 @@ for case in "${cases[@]}"; do
 done
 ok "no DISPLAY and a display that does not exist: the FAIL line, exit 1, and why ($(cat err.txt))"
 
-# A target that can never be written: FAIL at once, and why on standard error.
+# A target that can never be written, or that a file must not replace (a
+# pipe, a device: as root a rename would replace /dev/null): FAIL at once, and
+# why on standard error, the target left as it was.
 mkdir -p a-folder
-for target in no-such-folder/x.gif a-folder; do
+mkfifo a-pipe.gif
+targets=(no-such-folder/x.gif a-folder a-pipe.gif)
+# Only root may make a device node.
+if mknod a-device.gif c 1 3 2>/dev/null; then targets+=(a-device.gif); fi
+for target in "${targets[@]}"; do
   status=0
   timeout 5 bin/pixlo /rect 0 0 64 48 10 "$target" >out.txt 2>err.txt || status=$?
   [ "$(cat out.txt)" = "FAIL: $target  frames=0" ] && [ "$status" = 1 ] ||
@@ -126,7 +132,40 @@ for target in no-such-folder/x.gif a-folder; do
   [ "$(wc -l <err.txt)" = 1 ] && grep -q '^pixlo: ' err.txt ||
     fail "/rect to $target: standard error '$(cat err.txt)', expected one line saying why"
 done
-ok "/rect to a missing folder or a folder: FAIL at once, and why ($(cat err.txt))"
+[ -d a-folder ] && [ -p a-pipe.gif ] && { [ ! -e a-device.gif ] || [ -c a-device.gif ]; } ||
+  fail "a refused target was replaced: $(ls -l a-folder a-pipe.gif a-device.gif 2>&1 | xargs)"
+ok "/rect to ${targets[*]}: FAIL at once, and why ($(cat err.txt))"
+rm -f a-pipe.gif a-device.gif
+
+# The shell's fields are used whole: a quoted path keeps its blanks and its
+# length; a number is a whole field and the mode a whole word, or it is a
+# usage error that writes nothing.
+long_path=$(printf 'd%.0s' $(seq 200))/$(printf 'f%.0s' $(seq 100)).gif
+mkdir -p "${long_path%/*}"
+for path in "my clip.gif" "$long_path"; do
+  native /test "$path"
+  [ "$(cat out.txt)" = "OK: $path  frames=24  out=360x400" ] && [ "$status" = 0 ] && [ -f "$path" ] ||
+    fail "/test to '$path': exit $status, '$(cat out.txt)' $(cat err.txt)"
+done
+[ ! -e my ] || fail "/test to 'my clip.gif' wrote my"
+# fields | the first line on standard output, or "" for the help on standard error
+usage_rows=("/rect 0 0 64 48 5s x.gif|usage: tavrel /rect x y w h seconds out.gif [watermark.png] [fps] [outwidth]"
+            "/rect 0 0 64 48 1.5 x.gif|usage: tavrel /rect x y w h seconds out.gif [watermark.png] [fps] [outwidth]"
+            "/test x.gif none extra|usage: tavrel /test out.gif [watermark.png]"
+            "/testing x.gif|")
+for row in "${usage_rows[@]}"; do
+  IFS='|' read -r args line <<<"$row"
+  # shellcheck disable=SC2086
+  native $args
+  if [ -n "$line" ]; then
+    [ "$(cat out.txt)" = "$line" ] || fail "pixlo $args: '$(cat out.txt)', expected the usage line"
+  else
+    [ ! -s out.txt ] && grep -q '^usage: pixlo' err.txt || fail "pixlo $args: expected the help on standard error"
+  fi
+  [ "$status" = 1 ] || fail "pixlo $args: exit $status, expected 1"
+  for written in x.gif s .5 ing; do [ ! -e "$written" ] || fail "pixlo $args wrote $written"; done
+done
+ok "quoted and long paths are used whole; 5s, 1.5, extra fields and /testing are usage errors that write nothing"
 
 native --version
 [[ $(cat out.txt) =~ ^pixlo\ 1\.3\ \(build\ [0-9]+\)$ ]] && [ "$status" = 0 ] || fail "--version: exit $status, '$(cat out.txt)'"

@@ -1,7 +1,10 @@
 // The native settings file in a configuration folder of the test's own.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -54,12 +57,19 @@ TEST_F(NativeSettingsFolder, LoadingCreatesNothingTheFirstSaveCreatesTheFolders)
     EXPECT_FALSE(std::filesystem::exists(ScratchPath("xdg-home"))) << "loading must not create folders";
 
     settings.fps = 25;
+    // The usual mask, which lets a folder made 0755 by mistake show as such.
+    const mode_t oldMask = umask(022);
     SaveSetting(kKeyFps);
+    umask(oldMask);
     EXPECT_EQ(settingsSaveFailed, 0);
     ASSERT_TRUE(std::filesystem::is_regular_file(file));
     struct stat status;
-    ASSERT_EQ(stat((config + "/pixlo").c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0700u) << "the folder is the user's own";
+    // Every folder the save made is the user's own, the configuration folder
+    // above pixlo's too.
+    for (const std::string& folder : {config + "/pixlo", config}) {
+        ASSERT_EQ(stat(folder.c_str(), &status), 0) << folder;
+        EXPECT_EQ(status.st_mode & 0777, 0700u) << folder;
+    }
 
     settings.fps = 10;
     LoadSettings();
@@ -75,6 +85,41 @@ TEST_F(NativeSettingsFolder, AFolderThatCannotBeMadeIsAFailedSave)
     SaveSetting(kKeyGuides);
     EXPECT_EQ(settingsSaveFailed, 1);
     std::filesystem::remove(config);
+}
+
+// A pipe at the settings file's name must neither hold start-up until a
+// writer comes nor be replaced by the first save. The load runs in a child
+// process, so a load that waits fails the test instead of hanging it.
+TEST_F(NativeSettingsFolder, APipeForASettingsFileIsUnreadableAndStays)
+{
+    std::filesystem::create_directories(config + "/pixlo");
+    ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        LoadSettings();
+        settings.fps = 25;
+        SaveSetting(kKeyFps);
+        _exit(settingsSaveFailed == 1 ? 0 : 3);
+    }
+    int status = 0;
+    pid_t ended = 0;
+    // Ten seconds is far beyond a load of a missing file; a waiting load
+    // never ends at all.
+    for (int poll = 0; poll < 1000 && ended == 0; poll++) {
+        ended = waitpid(child, &status, WNOHANG);
+        if (ended == 0)
+            usleep(10000);
+    }
+    if (ended == 0) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        FAIL() << "loading waits on the pipe";
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the save did not fail, status " << status;
+    struct stat after;
+    ASSERT_EQ(lstat(file.c_str(), &after), 0);
+    EXPECT_TRUE(S_ISFIFO(after.st_mode)) << "the save replaced the pipe";
 }
 
 }  // namespace

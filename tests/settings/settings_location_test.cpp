@@ -86,4 +86,37 @@ TEST(SettingsLocation, OnlyTheFileBesideTheProgramIsLookedFor)
     EXPECT_STREQ(small, "");
 }
 
+// Each way to a path copies into the caller's buffer: one byte too small
+// must give no path and leave every byte past the buffer's end alone.
+TEST(SettingsLocation, ABufferOneByteShortIsNeverOverrun)
+{
+    const std::string joined = "/cfg/pixlo/Pixlo.ini";
+    const struct {
+        const char* name;
+        const char* xdg;          // null: unset
+        int existsBeside;
+        std::string expected;
+    } table[] = {
+        {"the portable file beside the program", "/cfg", 1, kBeside},
+        {"the file beside the program for want of a home", nullptr, 0, kBeside},
+        {"the configuration folder", "/cfg", 0, joined},
+    };
+    for (const auto& row : table) {
+        fakeEnvironment.clear();
+        if (row.xdg)
+            fakeEnvironment["XDG_CONFIG_HOME"] = row.xdg;
+        fakeExisting = row.existsBeside ? kBeside : "";
+        const int32_t exact = static_cast<int32_t>(row.expected.size()) + 1;
+        for (const int32_t size : {exact - 1, exact}) {
+            char buffer[64];
+            std::memset(buffer, 'x', sizeof buffer);
+            const int32_t result = ChooseSettingsPath(buffer, size, kBeside, {FakeGetEnv, FakeFileExists});
+            EXPECT_EQ(result, size == exact) << row.name << ", size " << size;
+            EXPECT_EQ(std::string(buffer), size == exact ? row.expected : "") << row.name << ", size " << size;
+            EXPECT_EQ(std::string(buffer + size, sizeof buffer - size), std::string(sizeof buffer - size, 'x'))
+                << row.name << ", size " << size << ": written past the buffer";
+        }
+    }
+}
+
 }  // namespace
