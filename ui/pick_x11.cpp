@@ -31,12 +31,10 @@ Picked Between(int x0, int y0, int x1, int y1)
     return {std::min(x0, x1), std::min(y0, y1), std::abs(x1 - x0) + 1, std::abs(y1 - y0) + 1};
 }
 
-// pt lies in the part of window (at x, y on the screen) that takes clicks:
-// a click goes through a see-through, click-through part to what is beneath.
-bool TakesClickAt(Display* display, Window window, int x, int y, int px, int py)
+bool InShape(Display* display, Window window, int kind, int x, int y, int px, int py)
 {
     int count = 0, ordering = 0;
-    XRectangle* parts = XShapeGetRectangles(display, window, ShapeInput, &count, &ordering);
+    XRectangle* parts = XShapeGetRectangles(display, window, kind, &count, &ordering);
     bool inside = false;
     for (int i = 0; i < count && !inside; i++)
         inside = px >= x + parts[i].x && px < x + parts[i].x + parts[i].width && py >= y + parts[i].y &&
@@ -44,6 +42,15 @@ bool TakesClickAt(Display* display, Window window, int x, int y, int px, int py)
     if (parts)
         XFree(parts);
     return inside;
+}
+
+// (px, py) lies in the part of window (its origin at x, y on the screen) that
+// takes clicks: a click goes through a see-through or click-through part to
+// what is beneath. The server takes input where both shapes have pixels (a
+// window manager may copy a client's shape onto its frame's outline only).
+bool TakesClickAt(Display* display, Window window, int x, int y, int px, int py)
+{
+    return InShape(display, window, ShapeBounding, x, y, px, py) && InShape(display, window, ShapeInput, x, y, px, py);
 }
 
 // A click without a drag picks the window under the pointer: the topmost

@@ -79,7 +79,7 @@ int ChooseGifPathGtk(GtkWindow* parent, char* path, int32_t size)
         chosen = 1;
         char* typed = gtk_file_chooser_get_filename(chooser);
         if (typed && std::strcmp(typed, path) != 0 && g_file_test(path, G_FILE_TEST_EXISTS)) {
-            gtk_file_chooser_set_current_name(chooser, path + DirectoryEnd(path));
+            gtk_file_chooser_set_filename(chooser, path);
             chosen = 0;
             path[0] = '\0';
         }
