@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
 #include "encoder/frame_store.h"
 #include "encoder/gif_writer.h"
@@ -16,6 +15,7 @@
 #include "ui/cairo_draw_gtk.h"
 #include "ui/main_layout.h"
 #include "ui/main_paint.h"
+#include "ui/save_dialog_gtk.h"
 #include "ui/settings_layout.h"
 #include "ui/settings_window_gtk.h"
 #include "ui/shell_exit.h"
@@ -133,6 +133,20 @@ void OnSizeAllocate(GtkWidget*, GdkRectangle* allocation, gpointer)
     UpdateShape();
 }
 
+// While a recording runs the window keeps its size at a window manager's
+// frame too; idle, only the least viewfinder bounds it.
+void LimitSize(int32_t recording)
+{
+    const ClientSize least = ClientSizeForViewfinder(kMinViewfinderSide, kMinViewfinderSide);
+    GdkGeometry hints = {};
+    hints.min_width = recording ? shell.width : least.width;
+    hints.min_height = recording ? shell.height : least.height;
+    hints.max_width = shell.width;
+    hints.max_height = shell.height;
+    const GdkWindowHints which = recording ? GdkWindowHints(GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE) : GDK_HINT_MIN_SIZE;
+    gtk_window_set_geometry_hints(GTK_WINDOW(shell.window), nullptr, &hints, which);
+}
+
 void Record()
 {
     ClearFrames();
@@ -144,6 +158,7 @@ void Record()
     // The guides and the label leave the shape before the first tick: the
     // X screen copy takes in every window above the area.
     shell.startingCapture = 1;
+    LimitSize(1);
     UpdateShape();
     gtk_widget_queue_draw(shell.canvas);
     while (gtk_events_pending())
@@ -170,53 +185,23 @@ void Generate()
 {
     if (frameStore.count < 1)
         return;
-    char directory[kGifPathSize];
-    ExecutableDirectory(directory, sizeof directory);
-    const time_t seconds = time(nullptr);
-    tm local = {};
-    localtime_r(&seconds, &local);
-    const LocalTimeParts now = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                                local.tm_hour,        local.tm_min,     local.tm_sec};
-    char path[kGifPathSize];
-    DefaultGifPath(path, sizeof path, directory, now);
-
-    GtkWidget* dialog = gtk_file_chooser_dialog_new(kSaveTitle, GTK_WINDOW(shell.window), GTK_FILE_CHOOSER_ACTION_SAVE,
-                                                    "_Cancel", GTK_RESPONSE_CANCEL, "_Save", GTK_RESPONSE_ACCEPT,
-                                                    nullptr);
-    GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
-    gtk_file_chooser_set_do_overwrite_confirmation(chooser, TRUE);
-    if (directory[0])
-        gtk_file_chooser_set_current_folder(chooser, directory);
-    gtk_file_chooser_set_current_name(chooser, path + std::strlen(directory));
-    // The same filter list as the Windows dialog: name, pattern, ... , "".
-    for (const char* name = kSaveFilter; *name;) {
-        const char* pattern = name + std::strlen(name) + 1;
-        GtkFileFilter* filter = gtk_file_filter_new();
-        gtk_file_filter_set_name(filter, name);
-        gtk_file_filter_add_pattern(filter, pattern);
-        gtk_file_chooser_add_filter(chooser, filter);
-        name = pattern + std::strlen(pattern) + 1;
-    }
-    const int accepted = gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT;
-    char* chosen = accepted ? gtk_file_chooser_get_filename(chooser) : nullptr;
-    gtk_widget_destroy(dialog);
-    if (!chosen)
-        return;
-    const int fits = std::snprintf(path, sizeof path, "%s", chosen) < static_cast<int>(sizeof path);
-    g_free(chosen);
-    switch (StepAfterSaveDialog(fits, 0, path, kUtf8Path)) {
-    case kSaveCancelled:
-    case kSaveDialogFailed:
-        ShowStatus(kStatusSaveFailed);
-        return;
+    char path[kNativePathSize];
+    const int chosen = ChooseGifPathGtk(GTK_WINDOW(shell.window), path, sizeof path);
+    // A path too long even for the system is the dialog's failure.
+    const uint32_t dialogError = chosen < 0 ? 1 : 0;
+    switch (StepAfterSaveDialog(chosen > 0, dialogError, path, kUtf8Path)) {
+    case kSaveCancelled: return;
+    case kSaveDialogFailed: ShowStatus(kStatusSaveFailed); return;
     case kSaveNameUnusable: ShowStatus(kStatusNameUnusable); return;
     case kSaveWrite: break;
     }
     char text[kStatusTextSize];
-    if (WriteGif(path))
+    if (WriteGif(path)) {
+        RememberSaveFolder(path);
         FormatSavedText(text, sizeof text, path, frameStore.count, outputGeometry.outWidth, outputGeometry.outHeight);
-    else
+    } else {
         std::snprintf(text, sizeof text, "%s", kStatusSaveFailed);
+    }
     ShowStatus(text);
 }
 
@@ -241,8 +226,13 @@ const char* CursorName(int32_t hit)
     }
 }
 
+// The margin sizes nothing while a recording runs: the capture keeps its
+// rectangle, and the X screen copy, unlike Windows', would take in the
+// outline and toolbar of a window sized or moved over it.
 int32_t HitAt(double x, double y)
 {
+    if (ViewfinderBare())
+        return kHitClient;
     return MainHitTest(static_cast<int32_t>(x), static_cast<int32_t>(y), shell.width, shell.height);
 }
 
@@ -354,6 +344,7 @@ gboolean DeliverPosted(gpointer data)
         FormatDoneText(text, sizeof text, static_cast<int32_t>(posted.wParam), outputGeometry.outWidth,
                        outputGeometry.outHeight);
         ShowStatus(text);
+        LimitSize(0);
         Refresh();
         SettingsRecordingChanged();
     }
@@ -389,11 +380,7 @@ int RunMainWindowGtk(int argc, char** argv)
     gtk_window_set_keep_above(GTK_WINDOW(window), TRUE);
     const ClientSize size = ClientSizeForViewfinder(settings.defw, settings.defh);
     gtk_window_set_default_size(GTK_WINDOW(window), size.width, size.height);
-    const ClientSize least = ClientSizeForViewfinder(kMinViewfinderSide, kMinViewfinderSide);
-    GdkGeometry hints = {};
-    hints.min_width = least.width;
-    hints.min_height = least.height;
-    gtk_window_set_geometry_hints(GTK_WINDOW(window), nullptr, &hints, GDK_HINT_MIN_SIZE);
+    LimitSize(0);
 
     shell.canvas = gtk_drawing_area_new();
     gtk_widget_add_events(shell.canvas, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |

@@ -31,6 +31,60 @@ Picked Between(int x0, int y0, int x1, int y1)
     return {std::min(x0, x1), std::min(y0, y1), std::abs(x1 - x0) + 1, std::abs(y1 - y0) + 1};
 }
 
+bool InShape(Display* display, Window window, int kind, int x, int y, int px, int py)
+{
+    int count = 0, ordering = 0;
+    XRectangle* parts = XShapeGetRectangles(display, window, kind, &count, &ordering);
+    bool inside = false;
+    for (int i = 0; i < count && !inside; i++)
+        inside = px >= x + parts[i].x && px < x + parts[i].x + parts[i].width && py >= y + parts[i].y &&
+                 py < y + parts[i].y + parts[i].height;
+    if (parts)
+        XFree(parts);
+    return inside;
+}
+
+// (px, py) lies in the part of window (its origin at x, y on the screen) that
+// takes clicks: a click goes through a see-through or click-through part to
+// what is beneath. The server takes input where both shapes have pixels (a
+// window manager may copy a client's shape onto its frame's outline only).
+bool TakesClickAt(Display* display, Window window, int x, int y, int px, int py)
+{
+    return InShape(display, window, ShapeBounding, x, y, px, py) && InShape(display, window, ShapeInput, x, y, px, py);
+}
+
+// A click without a drag picks the window under the pointer: the topmost
+// one that would take the click, its frame included where a window manager
+// gives it one (the frame is the root's child), cut to the screen. On no
+// window at all, the whole screen.
+Picked WindowAt(Display* display, Window root, Window outline, int px, int py)
+{
+    XWindowAttributes screen = {};
+    XGetWindowAttributes(display, root, &screen);
+    Picked found = {0, 0, screen.width, screen.height};
+    Window rootOf = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, root, &rootOf, &parent, &children, &count))
+        return found;
+    for (unsigned int i = count; i-- > 0;) {  // topmost first
+        XWindowAttributes a = {};
+        if (children[i] == outline || !XGetWindowAttributes(display, children[i], &a) ||
+            a.map_state != IsViewable || a.c_class == InputOnly)
+            continue;
+        const int w = a.width + 2 * a.border_width, h = a.height + 2 * a.border_width;
+        if (px < a.x || px >= a.x + w || py < a.y || py >= a.y + h ||
+            !TakesClickAt(display, children[i], a.x + a.border_width, a.y + a.border_width, px, py))
+            continue;
+        const int left = std::max(a.x, 0), top = std::max(a.y, 0);
+        found = {left, top, std::min(a.x + w, screen.width) - left, std::min(a.y + h, screen.height) - top};
+        break;
+    }
+    if (children)
+        XFree(children);
+    return found;
+}
+
 // The outline is a window shaped to its border: nothing is drawn on other
 // windows, so nothing is left behind, compositor or not.
 Window MakeOutline(Display* display, Window root)
@@ -100,7 +154,7 @@ int PickRectangleX11()
         XCloseDisplay(display);
         return 1;
     }
-    std::fputs("pixlo: drag over the area to record; Escape cancels\n", stderr);
+    std::fputs("pixlo: drag over the area to record, or click a window; Escape cancels\n", stderr);
     const Window outline = MakeOutline(display, root);
 
     bool pressed = false, done = false, cancelled = false;
@@ -131,6 +185,8 @@ int PickRectangleX11()
         case ButtonRelease:
             if (event.xbutton.button == Button1 && pressed) {
                 picked = Between(x0, y0, event.xbutton.x_root, event.xbutton.y_root);
+                if (picked.w == 1 && picked.h == 1)
+                    picked = WindowAt(display, root, outline, x0, y0);
                 done = true;
             }
             break;

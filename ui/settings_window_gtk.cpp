@@ -9,6 +9,7 @@
 #include "ui/main_layout.h"
 #include "ui/settings_layout.h"
 #include "ui/settings_paint.h"
+#include "ui/settings_place.h"
 #include "ui/window_shape.h"
 
 namespace {
@@ -103,7 +104,36 @@ uint32_t CharacterOf(const GdkEventKey* event)
 gboolean OnKey(GtkWidget*, GdkEventKey* event, gpointer)
 {
     const uint32_t character = CharacterOf(event);
-    return character && SettingsChar(character) ? TRUE : FALSE;
+    if (character && SettingsChar(character))
+        return TRUE;
+    // Escape with no edit to drop closes the window as its close box does:
+    // a bare X server gives it no close box at all.
+    if (character == 27 && shell.window) {
+        gtk_window_close(GTK_WINDOW(shell.window));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// Beside the main window when the screen has room; otherwise wherever the
+// system puts it.
+void PlaceBesideMainWindow(GtkWindow* window)
+{
+    GdkWindow* main = shell.mainWindow ? gtk_widget_get_window(GTK_WIDGET(shell.mainWindow)) : nullptr;
+    if (!main)
+        return;
+    GdkRectangle frame = {};
+    gdk_window_get_frame_extents(main, &frame);
+    GdkRectangle area = {};
+    gdk_monitor_get_workarea(gdk_display_get_monitor_at_window(gdk_window_get_display(main), main), &area);
+    // This window's frame, not there yet, as thick as the main window's.
+    const int32_t width = kSettingsClientWidth + frame.width - gdk_window_get_width(main);
+    const int32_t height = kSettingsClientHeight + frame.height - gdk_window_get_height(main);
+    const Edges mainOuter = {frame.x, frame.y, frame.x + frame.width, frame.y + frame.height};
+    const Edges workArea = {area.x, area.y, area.x + area.width, area.y + area.height};
+    int32_t x = 0, y = 0;
+    if (SettingsWindowPlace(mainOuter, width, height, workArea, &x, &y))
+        gtk_window_move(window, x, y);
 }
 
 gboolean OnFocusOut(GtkWidget*, GdkEventFocus*, gpointer)
@@ -189,6 +219,7 @@ void OpenSettingsWindowGtk()
     g_signal_connect(window, "focus-out-event", G_CALLBACK(OnFocusOut), nullptr);
     g_signal_connect(window, "delete-event", G_CALLBACK(OnDelete), nullptr);
     g_signal_connect(window, "destroy", G_CALLBACK(OnDestroy), nullptr);
+    PlaceBesideMainWindow(GTK_WINDOW(window));
     shell.window = window;
     shell.canvas = canvas;
     settingsWindowApi = {Repaint, TakeFocus, nullptr, nullptr, ResizeMainWindow, OpenAddress};

@@ -165,9 +165,14 @@ LRESULT CALLBACK SettingsWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         SettingsButtonUp();
         return 0;
     case WM_CHAR:
-        if (!SettingsChar(static_cast<uint32_t>(wParam)))
-            break;
-        return 0;
+        if (SettingsChar(static_cast<uint32_t>(wParam)))
+            return 0;
+        // Escape with no edit to drop closes the window as its close box does.
+        if (wParam == 27) {
+            SendMessageA(window, WM_CLOSE, 0, 0);
+            return 0;
+        }
+        break;
     case WM_KILLFOCUS:
         SettingsEditInterrupted();
         return 0;

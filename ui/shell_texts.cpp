@@ -62,6 +62,19 @@ int DefaultGifPath(char* buffer, int32_t size, const char* directory, const Loca
     return 1;
 }
 
+int AddGifExtension(char* path, int32_t size)
+{
+    const size_t length = std::strlen(path);
+    const char* name = path + DirectoryEnd(path);
+    // A leading dot names a hidden file, not an extension.
+    if (name[0] && std::strchr(name + 1, '.'))
+        return 1;
+    if (length + 4 >= static_cast<size_t>(size))
+        return 0;
+    std::memcpy(path + length, ".gif", 5);
+    return 1;
+}
+
 void ExecutableDirectory(char* buffer, int32_t size)
 {
     buffer[0] = '\0';

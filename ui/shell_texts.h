@@ -63,6 +63,11 @@ constexpr int32_t kGifPathSize = 260;
 // text when it does not fit: a cut name would be some other file.
 int DefaultGifPath(char* buffer, int32_t size, const char* directory, const LocalTimeParts& time);
 
+// A typed name whose last component has no extension (no dot after its
+// first character) gets ".gif", as the Windows dialog's default extension
+// gives it. Returns 0, path untouched, when the result would not fit.
+int AddGifExtension(char* path, int32_t size);
+
 // The executable's directory, its final separator included; empty when the
 // path cannot be had or holds no separator.
 void ExecutableDirectory(char* buffer, int32_t size);

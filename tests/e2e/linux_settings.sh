@@ -5,11 +5,12 @@
 # and a drag that leaves the window), a switch, the output-width segments and
 # typed sizes change Pixlo.ini in the configuration folder, which the first
 # save creates; the main window follows a new size; a save that fails shows
-# in the footer; closing while typing commits. A Pixlo.ini beside the program
-# (a portable install) takes the changes instead. Under a real window manager
-# (openbox), what differs there: the window framed where the manager places
-# it, a typed size that resizes the main window in place, and closing by the
-# close box while typing.
+# in the footer; closing while typing commits; Escape drops the digits and,
+# with none to drop, closes the window. A Pixlo.ini beside the program (a
+# portable install) takes the changes instead. The window opens beside the
+# main window. Under a real window manager (openbox), what differs there: the
+# window framed beside the main window's frame, a typed size that resizes the
+# main window in place, and closing by the close box while typing.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 native_build=${PIXLO_BUILD_NATIVE:-$root/build/native}
@@ -99,6 +100,25 @@ open_settings() {
   read -r sx sy <<<"$(client_origin "$settings_window")"
   sleep 0.5
 }
+frame_origin() {  # WINDOW: where its frame starts, its own origin where it has none
+  local x y l t
+  read -r x y <<<"$(client_origin "$1")"
+  read -r l _ t _ <<<"$(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.* = //p' | tr -d ,)"
+  echo $((x - ${l:-0})) $((y - ${t:-0}))
+}
+escape_closes() {  # a second Escape, with no digits left to drop, closes the window as its close box does
+  local before
+  before=$(value defw)
+  click 158 200
+  xdotool type --delay 60 300
+  xdotool key Escape
+  sleep 0.3
+  xdotool search --onlyvisible --name '^设置（v1.3）$' >/dev/null || fail "$mode: the first Escape closed the window"
+  xdotool key Escape
+  wait_for 3 sh -c "! xdotool search --onlyvisible --name '^设置（v1.3）$' >/dev/null" || fail "$mode: Escape left the window open"
+  [ "$(value defw)" = "$before" ] || fail "$mode: Escape saved the width $(value defw)"
+  ok "$mode: Escape drops the typed digits, and a second one closes the window"
+}
 run_mode() {
   mode=$1
   rm -rf "$XDG_CONFIG_HOME" bin/Pixlo.ini
@@ -115,6 +135,9 @@ run_mode() {
   start_pixlo 492x528
   open_settings
   ok "$mode: 设置 opens a 430x496 settings window"
+  # Beside the 492-pixel main window with a gap of 8, not over its toolbar.
+  [ "$sx $sy" = "500 0" ] || fail "$mode: the settings window opens at $sx,$sy, not beside the main window at 500,0"
+  ok "$mode: it opens beside the main window"
   [ ! -e "$XDG_CONFIG_HOME" ] || fail "$mode: the configuration folder exists before any change"
 
   shot defaults.ppm
@@ -223,6 +246,8 @@ run_mode() {
   wait_for 3 sh -c "! xdotool search --onlyvisible --name '^设置（v1.3）$' >/dev/null" || fail "$mode: the window stays open"
   wait_for 3 test "$(main_size)" = 268x248 || fail "$mode: the main window is $(main_size) after closing with 256"
   ok "$mode: closing commits the typed width"
+  open_settings
+  escape_closes
   close_native_window "$main" "the main window"
 
   if [ "$mode" = plain ]; then
@@ -255,12 +280,24 @@ run_wm() {
   wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
     fail "$mode: openbox did not start: $(cat wm.log)"
   start_pixlo 492x528
+  # At the screen's left edge, where the settings window has room on the right.
+  xdotool windowmove "$main" 0 0
+  sleep 0.5
   read -r mx my <<<"$(client_origin "$main")"
   open_settings
   local top
   top=$(xprop -id "$settings_window" _NET_FRAME_EXTENTS | awk -F', ' '{print $3}')
   [ -n "$top" ] && [ "$top" -gt 4 ] || fail "$mode: the settings window has no title bar (frame extents '$top')"
   ok "$mode: 设置 opens a framed 430x496 settings window"
+  local main_frame settings_frame
+  read -r -a main_frame <<<"$(frame_origin "$main")"
+  read -r -a settings_frame <<<"$(frame_origin "$settings_window")"
+  # The main frame's right edge: its client's plus the right border.
+  local main_right
+  main_right=$(( $(xwininfo -id "$main" | awk '/^  Width:/ {print $NF}') + mx + $(xprop -id "$main" _NET_FRAME_EXTENTS | sed -n 's/.* = //p' | awk -F', ' '{print $2}') ))
+  [ "${settings_frame[*]}" = "$((main_right + 8)) ${main_frame[1]}" ] ||
+    fail "$mode: the settings frame starts at ${settings_frame[*]}, not beside the main frame at $((main_right + 8)) ${main_frame[1]}"
+  ok "$mode: it opens beside the main window's frame"
 
   click 150 90
   expect_value cursor 1 "a click on the cursor switch"
@@ -280,6 +317,8 @@ run_wm() {
   wait_for 3 sh -c "! xdotool search --onlyvisible --name '^设置（v1.3）$' >/dev/null" || fail "$mode: the window stays open"
   wait_for 3 test "$(main_size)" = 332x248 || fail "$mode: the main window is $(main_size) after closing with 200"
   ok "$mode: the close box commits the typed height and closes the window"
+  open_settings
+  escape_closes
   close_native_window "$main" "the main window"
 
   end_pid "$wm_pid"; wm_pid=""

@@ -3,14 +3,17 @@
 # displays, once without a window manager or compositor, once under xcompmgr
 # and once under a real window manager (openbox): its size from the settings,
 # its pixels, clicks that pass through the viewfinder to a window beneath
-# while the toolbar keeps its own, a whole recording saved through the Save
-# dialog, resizing by the margin, and closing during a recording and when
-# idle. Under the window manager also: the window stays above one mapped
+# while the toolbar keeps its own, --pick's click on a window, a whole
+# recording saved through the Save dialog (its folder, the name's extension,
+# a long path), the margin that sizes nothing while recording, resizing by
+# the margin, and closing during a recording and when idle. Under the window manager also: the window stays above one mapped
 # later, its title bar moves it and the recording area follows, and its
 # close box ends the program.
 #
 # pixlo runs from a copy in the scratch folder, so the settings file beside
-# it is the test's own and the Save dialog opens there.
+# it is the test's own. The Save dialog first opens in the user's Pictures
+# folder, whose path here is long: a GIF named there has a path of more than
+# 259 bytes.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 native_build=${PIXLO_BUILD_NATIVE:-$root/build/native}
@@ -27,9 +30,14 @@ source "$root/tests/e2e/lib.sh"
 work=$(mktemp -d /tmp/pixlo-linux-window.XXXXXX)
 # The program's settings file outside the checkout is the user's own: every
 # run here reads and writes one of this run's instead.
-export XDG_CONFIG_HOME="$work/config"
-xvfb_pid="" compositor_pid="" wm_pid="" listener_pid="" pixlo_pid=""
+export XDG_CONFIG_HOME="$work/config" HOME="$work/home"
+pictures=$work/$(printf 'p%.0s' {1..120})/$(printf 'q%.0s' {1..120})
+mkdir -p "$XDG_CONFIG_HOME" "$HOME" "$pictures" "$work/elsewhere"
+echo "XDG_PICTURES_DIR=\"$pictures\"" >"$XDG_CONFIG_HOME/user-dirs.dirs"
+xvfb_pid="" compositor_pid="" wm_pid="" listener_pid="" pixlo_pid="" pick_pid="" grab_pid=""
 cleanup() {
+  end_pid "$pick_pid"
+  end_pid "$grab_pid"
   end_pid "$pixlo_pid"
   end_pid "$listener_pid"
   end_pid "$wm_pid"
@@ -61,6 +69,35 @@ at() { python3 "$pixels" at "$1" $((ox + $2)) $((oy + $3)); }
 count() { python3 "$pixels" count "$1" $((ox + $2)) $((oy + $3)) "${@:4}"; }
 client_origin() {  # prints the window's client origin on the screen
   xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}'
+}
+frame_rect() {  # WINDOW: x y w h of its frame on the screen, the window's own where it has none
+  local x y w h l r t b
+  read -r x y <<<"$(client_origin "$1")"
+  read -r w h <<<"$(xwininfo -id "$1" | awk '/^  Width:/ {w = $NF} /^  Height:/ {h = $NF} END {print w, h}')"
+  read -r l r t b <<<"$(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.* = //p' | tr -d ,)"
+  echo $((x - ${l:-0})) $((y - ${t:-0})) $((w + ${l:-0} + ${r:-0})) $((h + ${t:-0} + ${b:-0}))
+}
+# pick_click X Y EXPECTED [HOLD_MS]: --pick with a click at the screen's X, Y
+# prints EXPECTED; with HOLD_MS another program holds the pointer and the
+# keyboard that long while --pick starts.
+pick_click() {
+  rm -f pick.out pick.err grab.out  # the waits below must see this run's lines
+  if [ -n "${4:-}" ]; then
+    "$probe" grab "$4" >grab.out &
+    grab_pid=$!
+    wait_for 5 grep -q grabbed grab.out || fail "$mode: the probe did not grab the pointer"
+  fi
+  bin/pixlo --pick >pick.out 2>pick.err &
+  pick_pid=$!
+  [ -z "${4:-}" ] || wait_for 5 grep -q released grab.out || fail "$mode: the probe kept its grab"
+  wait_for 5 grep -q 'drag over the area' pick.err || fail "$mode: --pick did not start: $(cat pick.err)"
+  xdotool mousemove "$1" "$2" sleep 0.1 click 1
+  local status=0
+  timeout 5 tail --pid="$pick_pid" -f /dev/null || fail "$mode: --pick still running after a click at $1,$2"
+  wait "$pick_pid" || status=$?
+  pick_pid=""
+  [ "$(cat pick.out)" = "$3" ] && [ "$status" = 0 ] ||
+    fail "$mode: --pick with a click at $1,$2: exit $status, '$(cat pick.out)' $(cat pick.err), expected '$3'"
 }
 main_window() {  # prints the main window's id once it is mapped at its full size
   local id
@@ -176,8 +213,19 @@ run_mode() {
   [ "$(presses)" = 1 ] || fail "$mode: a click on the toolbar reached the window beneath"
   ok "$mode: the viewfinder passes clicks through, the toolbar keeps them"
 
+  # --pick: a click without a drag picks the window that would take it, its
+  # frame included: the listener through the viewfinder, the main window by
+  # its toolbar, the whole screen where there is no window. The first starts
+  # while another program still holds the pointer for a moment.
+  local listener_rect="$lx $ly $lw $lh"
+  [ "$mode" != wm ] || listener_rect=$(frame_rect "$(xdotool search --name '^listener$' | head -1)")
+  pick_click $((ox + 280)) $((oy + 150)) "$listener_rect" 1000
+  pick_click $((ox + 100)) $((oy + 20)) "$(frame_rect "$window")"
+  pick_click $((ox + client_w + 100)) $((oy + client_h + 100)) "0 0 800 600"
+  ok "$mode: --pick's click picks the window under the pointer, its frame included"
+
   # Record, Stop, Generate, and a name typed into the Save dialog, which opens
-  # in the program's folder.
+  # in Pictures and adds the extension.
   click 34 18
   sleep 1.5
   shot recording.ppm
@@ -186,19 +234,28 @@ run_mode() {
   ink=$(count recording.ppm 244 9 200 20 255,255,255 60)
   [ "$ink" -lt 4000 ] || fail "$mode: no progress text while recording"
   [ "$(at recording.ppm 166 142)" = "$root_colour" ] || fail "$mode: the guides stay while recording"
+  # The capture keeps its rectangle: so does the window.
+  xdotool mousemove $((ox + client_w - 2)) $((oy + client_h - 2)) mousedown 1 sleep 0.1 \
+    mousemove $((ox + client_w + 20)) $((oy + client_h + 10)) sleep 0.2 \
+    mousemove $((ox + client_w + 38)) $((oy + client_h + 28)) sleep 0.3 mouseup 1
+  sleep 0.5
+  [[ $(xdotool getwindowgeometry "$window") == *"Geometry: ${client_w}x${client_h}"* ]] ||
+    fail "$mode: a drag on the margin while recording left $(xdotool getwindowgeometry "$window" | tail -1)"
+  ok "$mode: the margin sizes nothing while recording"
   click 92 18
   sleep 1
   click 150 18
   wait_for 10 xdotool search --onlyvisible --name '^保存 GIF$' >/dev/null || fail "$mode: no Save dialog titled 保存 GIF"
   sleep 0.5
   xdotool key ctrl+a
-  xdotool type --delay 40 out.gif
+  xdotool type --delay 40 first
   sleep 0.3
   xdotool key Return
-  wait_for 10 test -s bin/out.gif || fail "$mode: no bin/out.gif after the Save dialog"
+  local first=$pictures/first.gif
+  wait_for 10 test -s "$first" || fail "$mode: no first.gif in Pictures after the Save dialog: $(ls "$pictures" bin)"
   sleep 0.5
-  [[ $(identify -format '%w %h\n' bin/out.gif | head -1) == "320 200" ]] || fail "$mode: the GIF is not 320x200"
-  convert 'bin/out.gif[0]' -depth 8 ppm:frame.ppm
+  [[ $(identify -format '%w %h\n' "$first" | head -1) == "320 200" ]] || fail "$mode: the GIF is not 320x200"
+  convert "$first[0]" -depth 8 ppm:frame.ppm
   # The recording area starts at client (6, 42): the listener's left edge is
   # at x 244 of the frame, its bottom at y 148.
   [ "$(python3 "$pixels" count frame.ppm 0 0 320 200 $outline_colour 40)" = 0 ] ||
@@ -207,7 +264,7 @@ run_mode() {
     fail "$mode: the first frame does not show the root under the area (guides or label in it?)"
   [ "$(python3 "$pixels" count frame.ppm 250 10 60 120 255,255,255 12)" = 7200 ] ||
     fail "$mode: the first frame does not show the listener under the area"
-  ok "$mode: Record, Stop, Generate and Save write a GIF of what lay under the recording area"
+  ok "$mode: Record, Stop, Generate and Save write a GIF of what lay under the recording area, to Pictures under a ${#first}-byte path"
 
   # Cancel in the Save dialog: the status line and the folder stay as they were.
   shot saved.ppm
@@ -226,29 +283,46 @@ run_mode() {
   ls -l --time-style=full-iso bin | cmp -s files.before - || fail "$mode: cancelling the Save dialog changed the folder"
   ok "$mode: Cancel in the Save dialog leaves the status line and the files as they were"
 
-  # Saving over an existing file asks first; Escape there keeps the file,
-  # Replace writes the recording over it.
-  echo "not a GIF" >bin/out.gif
+  # Saving over an existing file asks first, also when the name's ".gif" was
+  # left for the program to add; Escape there keeps the file, Replace writes
+  # the recording over it.
+  local out=$work/elsewhere/out.gif
+  echo "not a GIF" >"$out"
   click 150 18
   wait_for 10 xdotool search --onlyvisible --name '^保存 GIF$' >/dev/null || fail "$mode: no Save dialog the third time"
   sleep 0.5
   xdotool key ctrl+a
-  xdotool type --delay 40 out.gif
+  xdotool type --delay 40 "$work/elsewhere/out"
   sleep 0.3
   xdotool key Return
   sleep 1.5
-  [ "$(cat bin/out.gif)" = "not a GIF" ] || fail "$mode: saving over out.gif did not ask first"
+  [ "$(cat "$out")" = "not a GIF" ] || fail "$mode: saving over out.gif, typed as out, did not ask first"
+  [ ! -e "$work/elsewhere/out" ] || fail "$mode: out was saved without its extension"
+  xdotool search --onlyvisible --name '^保存 GIF$' >/dev/null || fail "$mode: out.gif, typed as out, closed the Save dialog"
+  xdotool key Return
+  sleep 1.5
+  [ "$(cat "$out")" = "not a GIF" ] || fail "$mode: saving over out.gif did not ask first"
   xdotool key Escape
   sleep 1
-  [ "$(cat bin/out.gif)" = "not a GIF" ] || fail "$mode: saying no to the question replaced out.gif"
+  [ "$(cat "$out")" = "not a GIF" ] || fail "$mode: saying no to the question replaced out.gif"
   xdotool search --onlyvisible --name '^保存 GIF$' >/dev/null || fail "$mode: saying no to the question closed the Save dialog"
   xdotool key Return
   sleep 1.5
-  [ "$(cat bin/out.gif)" = "not a GIF" ] || fail "$mode: the second Save did not ask again"
+  [ "$(cat "$out")" = "not a GIF" ] || fail "$mode: the second Save did not ask again"
   xdotool key Return
-  wait_for 10 sh -c "identify bin/out.gif >/dev/null 2>&1" || fail "$mode: Replace did not write the GIF over out.gif"
-  [[ $(identify -format '%w %h\n' bin/out.gif | head -1) == "320 200" ]] || fail "$mode: the replaced out.gif is not 320x200"
+  wait_for 10 identify "$out" >/dev/null 2>&1 || fail "$mode: Replace did not write the GIF over out.gif"
+  [[ $(identify -format '%w %h\n' "$out" | head -1) == "320 200" ]] || fail "$mode: the replaced out.gif is not 320x200"
   ok "$mode: saving over a file asks first, keeps it on no and replaces it on yes"
+
+  # The next Save dialog opens where the last save went.
+  click 150 18
+  wait_for 10 xdotool search --onlyvisible --name '^保存 GIF$' >/dev/null || fail "$mode: no Save dialog the fourth time"
+  sleep 0.5
+  xdotool key ctrl+a
+  xdotool type --delay 40 again.gif
+  xdotool key Return
+  wait_for 10 test -s "$work/elsewhere/again.gif" || fail "$mode: again.gif is not beside the last save: $(ls "$pictures")"
+  ok "$mode: the Save dialog opens in the last save's folder"
 
   # The margin ring sizes the window, with or without a window manager; the
   # outline follows, and the viewfinder never goes below 64 x 64.
@@ -290,13 +364,14 @@ run_mode() {
   ok "$mode: Shift keeps the viewfinder's shape (${ww}x$wh to ${want_w}x$want_h)"
 
   close_main idle
-  rm bin/out.gif
+  rm "$work"/elsewhere/*.gif "$pictures"/*.gif
   start_pixlo
   [ "$mode" != wm ] || read -r ox oy <<<"$(client_origin "$window")"
   click 34 18
   sleep 1
   close_main "during a recording"
-  [ -z "$(ls bin/*.gif 2>/dev/null)" ] || fail "$mode: closing wrote $(ls bin/*.gif)"
+  [ -z "$(ls bin/*.gif "$work"/elsewhere/*.gif "$pictures"/*.gif 2>/dev/null)" ] ||
+    fail "$mode: closing wrote $(ls bin/*.gif "$work"/elsewhere/*.gif "$pictures"/*.gif 2>/dev/null)"
   ok "$mode: closing when idle and during a recording ends with exit 0 and writes nothing"
 
   end_pid "$listener_pid"; listener_pid=""

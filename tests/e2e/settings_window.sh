@@ -354,8 +354,13 @@ begin "output width"
   xdotool key Escape
   expect_pixel 158 189 "$field_outline" "width field after Escape"
   [ ! -e "$ini" ] || fail "Escape wrote Pixlo.ini"
+  # With nothing left to drop, Escape closes the window as its close box does.
+  xdotool key Escape
+  wait_for 5 holds settings_windows 0 || fail "a second Escape left the window open"
+  [ ! -e "$ini" ] || fail "closing by Escape wrote Pixlo.ini"
+  open_settings || fail "the window did not open again after Escape"
 }
-finish "240 from the label, actual size, 360; the selected segment in the accent; the same width again writes nothing"
+finish "240 from the label, actual size, 360; the selected segment in the accent; the same width again writes nothing; Escape with nothing to drop closes"
 
 type_digits() {  # the keys go to the window under the pointer
   local d

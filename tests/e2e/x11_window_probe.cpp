@@ -6,6 +6,9 @@
 //                      for every button press it receives, until killed; with
 //                      "managed" a window manager frames it (asked to keep
 //                      the place), without it the window bypasses one
+//   grab MS            holds the pointer and keyboard for MS milliseconds, as
+//                      a program busy with a press does; prints "grabbed"
+//                      once it has them and "released" when it lets go
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -13,6 +16,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include <unistd.h>
 
 namespace {
 
@@ -66,6 +71,26 @@ int Listen(Display* display, int x, int y, int w, int h, bool managed)
     }
 }
 
+int Grab(Display* display, int milliseconds)
+{
+    const Window root = DefaultRootWindow(display);
+    if (XGrabPointer(display, root, False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None, CurrentTime) !=
+            GrabSuccess ||
+        XGrabKeyboard(display, root, False, GrabModeAsync, GrabModeAsync, CurrentTime) != GrabSuccess) {
+        std::fprintf(stderr, "the grab failed\n");
+        return 1;
+    }
+    std::printf("grabbed\n");
+    std::fflush(stdout);
+    usleep(static_cast<useconds_t>(milliseconds) * 1000);
+    XUngrabKeyboard(display, CurrentTime);
+    XUngrabPointer(display, CurrentTime);
+    XSync(display, False);
+    std::printf("released\n");
+    std::fflush(stdout);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -73,8 +98,9 @@ int main(int argc, char** argv)
     const bool close = argc == 3 && std::strcmp(argv[1], "close") == 0;
     const bool listen = (argc == 6 || (argc == 7 && std::strcmp(argv[6], "managed") == 0)) &&
                         std::strcmp(argv[1], "listen") == 0;
-    if (!close && !listen) {
-        std::fprintf(stderr, "usage: pixlo_x11_window_probe close WINDOW | listen X Y W H [managed]\n");
+    const bool grab = argc == 3 && std::strcmp(argv[1], "grab") == 0;
+    if (!close && !listen && !grab) {
+        std::fprintf(stderr, "usage: pixlo_x11_window_probe close WINDOW | listen X Y W H [managed] | grab MS\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -82,6 +108,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot open the display\n");
         return 1;
     }
+    if (grab)
+        return Grab(display, std::atoi(argv[2]));
     if (close)
         return Close(display, static_cast<Window>(std::strtoul(argv[2], nullptr, 0)));
     return Listen(display, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), argc == 7);

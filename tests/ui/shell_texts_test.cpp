@@ -131,6 +131,34 @@ TEST(ShellTexts, DefaultNameThatDoesNotFitIsEmpty)
     EXPECT_STREQ(path, "");
 }
 
+TEST(ShellTexts, TypedNameWithoutExtensionGetsGif)
+{
+    struct Case {
+        const char* typed;
+        const char* saved;
+    } cases[] = {
+        {"/home/u/clip", "/home/u/clip.gif"},
+        {"/home/u/clip.gif", "/home/u/clip.gif"},
+        {"/home/u/clip.png", "/home/u/clip.png"},  // the user's own choice
+        {"/home/u.d/clip", "/home/u.d/clip.gif"},  // a dot in a folder is no extension
+        {"/home/u/.clip", "/home/u/.clip.gif"},    // nor is a leading dot
+        {"clip", "clip.gif"},
+    };
+    for (const Case& c : cases) {
+        char path[64];
+        std::strcpy(path, c.typed);
+        EXPECT_EQ(AddGifExtension(path, sizeof path), 1) << c.typed;
+        EXPECT_STREQ(path, c.saved);
+    }
+    // ".gif" and the NUL must fit: 5 bytes beyond the name.
+    char path[12] = "/a/clip";
+    EXPECT_EQ(AddGifExtension(path, sizeof path), 1);
+    EXPECT_STREQ(path, "/a/clip.gif");
+    char full[11] = "/a/cliptwo";
+    EXPECT_EQ(AddGifExtension(full, sizeof full), 0);
+    EXPECT_STREQ(full, "/a/cliptwo");
+}
+
 const char* fakeExecutable = nullptr;
 
 int32_t FakeExecutablePath(char* buffer, int32_t size)

@@ -72,7 +72,13 @@ TEST(WindowShape, ToolbarAndMarginTakeThePointerTheAreaPassesIt)
                  {6, 200, false},     {w - 7, 200, false}, {300, kRecordingTop, false}, {300, h - 7, false},
                  // Outside the client: where a window manager's frame lies.
                  {300, -20, true},    {-1, 200, true},     {w, 200, true},        {300, h + 4, true},
-                 {-kFrameReach, -kFrameReach, true},       {w + kFrameReach - 1, h + kFrameReach - 1, true}};
+                 {-kFrameReach, -kFrameReach, true},       {w + kFrameReach - 1, h + kFrameReach - 1, true},
+                 // Each band's far corners: a title bar reaches past the client on both sides.
+                 {w + kFrameReach - 1, -1, true},          {w + kFrameReach - 1, -kFrameReach, true},
+                 {w + 3, -1, true},                        {-kFrameReach, h + kFrameReach - 1, true},
+                 {-kFrameReach, h - 1, true},              {w + kFrameReach - 1, 0, true},
+                 {w + kFrameReach, -1, false},             {-kFrameReach - 1, 200, false},
+                 {300, -kFrameReach - 1, false},           {300, h + kFrameReach, false}};
     for (const auto& c : cases) {
         EXPECT_EQ(Covers(boxes, n, c.x, c.y), c.covered) << c.x << "," << c.y;
         if (c.covered && c.y > kSeparatorRow && c.x >= 0 && c.x < w && c.y < h) {
