@@ -345,14 +345,15 @@ wait_for 10 xdotool search --onlyvisible --name '^Event Tester$' >/dev/null || {
 
 begin "start-up with defaults"
 if start_pixlo; then
-  read_client
-  # Wine's frame: what the outer size holds beyond the client area. The
-  # window is made for Windows' frame (510 x 575) and then sized so that its
-  # viewfinder is the default 480 x 480 on the frame it really has.
+  # The window is made for Windows' frame (510 x 575) and then sized so that
+  # its viewfinder is the default 480 x 480 on the frame it really has; Wine
+  # shows the new size a moment after the window appears.
+  client_is() { snap; read_client; [ "${W}x$H" = "$1" ]; }
+  wait_for 5 client_is 492x528 || fail "client ${W}x$H, expected 492x528 (a viewfinder of 480 x 480)"
+  # Wine's frame: what the outer size holds beyond the client area.
   read -r _ _ outer_w outer_h <<<"$(get outer)"
   frame_w=$((outer_w - W)) frame_h=$((outer_h - H))
   {
-    [ "${W}x$H" = 492x528 ] || fail "client ${W}x$H, expected 492x528 (a viewfinder of 480 x 480)"
     [ "$(get topmost)$(get layered)$(get visible)" = 111 ] || fail "topmost, layered, visible: $(get topmost)$(get layered)$(get visible)"
     [ "$(get colour_key)" = 2,3,4 ] || fail "colour key $(get colour_key)"
     [ "$(get title)" = "$(gbk Pixlo)" ] || fail "title $(text_of "$(get title)")"
@@ -463,11 +464,10 @@ defw=$((400 - 12)) defh=$((300 - 48))
 printf '[settings]\r\noutw=0\r\ndefw=%d\r\ndefh=%d\r\n[update]\r\nautocheck=1\r\n' "$defw" "$defh" >"$scratch/Pixlo.ini"
 begin "start-up with settings"
 if start_pixlo; then
-  read_client
+  wait_for 5 client_is 400x300 || fail "client ${W}x$H, expected 400x300"
   {
     [ "$(get outer | cut -d' ' -f3-)" = "$((400 + frame_w)) $((300 + frame_h))" ] ||
       fail "outer size $(get outer | cut -d' ' -f3-), expected $((400 + frame_w)) $((300 + frame_h))"
-    [ "${W}x$H" = 400x300 ] || fail "client ${W}x$H, expected 400x300"
     check_grips
     # Once the window is painted, no magenta is left in the caption.
     wait_for 15 idle_painting_holds idle-second
