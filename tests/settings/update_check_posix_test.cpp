@@ -186,7 +186,7 @@ TEST(NativeUpdateCheck, ASilentNameLookupEndsAtTheDeadline)
     // or a use after free there).
     lookupMayAnswer = true;
     lookupChanged.notify_all();
-    lookupChanged.wait(hold, [] { return lookupAnswered; });
+    lookupChanged.wait_for(hold, std::chrono::seconds(20), [] { return lookupAnswered; });
 }
 
 TEST(NativeUpdateCheck, NoServerIsAFailure)
