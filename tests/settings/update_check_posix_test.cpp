@@ -37,14 +37,14 @@ public:
         listen(listener, 1);
         worker = std::thread([this] { Serve(); });
     }
-    ~OneReplyServer()
+    ~OneReplyServer() { Finish(); }
+    // The request as the server read it, once the server has finished.
+    const std::string& Request()
     {
-        shutdown(listener, SHUT_RDWR);
-        close(listener);
-        worker.join();
+        Finish();
+        return request;
     }
     int32_t port = 0;
-    std::string request;
 
 private:
     void Serve()
@@ -70,6 +70,15 @@ private:
             }
         close(connection);
     }
+    void Finish()
+    {
+        if (!worker.joinable())
+            return;
+        shutdown(listener, SHUT_RDWR);
+        close(listener);
+        worker.join();
+    }
+    std::string request;
     std::vector<std::string> pieces;
     bool stall;
     int listener = -1;
@@ -143,9 +152,10 @@ TEST(NativeUpdateCheck, ReadsTheVersionFromReplies)
     for (const auto& row : table) {
         OneReplyServer server(row.pieces, row.stall);
         EXPECT_EQ(FetchVersionOverHttp("127.0.0.1", server.port, 400), row.number) << row.name;
-        EXPECT_EQ(server.request.rfind("GET /version.txt HTTP/1.1\r\n", 0), 0u) << row.name << ": " << server.request;
-        EXPECT_NE(server.request.find("\r\nUser-Agent: Pixlo\r\n"), std::string::npos) << row.name;
-        EXPECT_NE(server.request.find("\r\nHost: 127.0.0.1:" + std::to_string(server.port) + "\r\n"),
+        const std::string& request = server.Request();
+        EXPECT_EQ(request.rfind("GET /version.txt HTTP/1.1\r\n", 0), 0u) << row.name << ": " << request;
+        EXPECT_NE(request.find("\r\nUser-Agent: Pixlo\r\n"), std::string::npos) << row.name;
+        EXPECT_NE(request.find("\r\nHost: 127.0.0.1:" + std::to_string(server.port) + "\r\n"),
                   std::string::npos)
             << row.name;
     }
