@@ -8,7 +8,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/fuzz"
 seconds=${FUZZ_SECONDS:-60}
-targets=${FUZZ_TARGETS:-"fuzz_lzw_roundtrip fuzz_encode_frame fuzz_encode_area fuzz_encoder_paths fuzz_nearest_entry fuzz_watermark_png fuzz_ini_file fuzz_update_reply"}
+targets=${FUZZ_TARGETS:-"fuzz_lzw_roundtrip fuzz_encode_frame fuzz_encode_area fuzz_encoder_paths fuzz_nearest_entry fuzz_watermark_png fuzz_ini_file fuzz_update_reply fuzz_http_reply"}
 
 declare -A maxLen=(
   [fuzz_lzw_roundtrip]=65536     # the target's own cap
@@ -19,6 +19,7 @@ declare -A maxLen=(
   [fuzz_watermark_png]=65536     # small PNGs reach every decoder path
   [fuzz_ini_file]=4096
   [fuzz_update_reply]=256
+  [fuzz_http_reply]=1024
 )
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DPIXLO_FUZZ=ON -DPIXLO_BENCH=OFF >/dev/null ||

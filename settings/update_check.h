@@ -9,6 +9,12 @@
 // (0 automatic at start-up, 1 the settings window's button).
 constexpr uint32_t WM_UPDATE_RESULT = 0x8000 + 3;
 
+// Each network step waits at most kUpdateStepLimitMs, and the whole check,
+// from name lookup to the reply's last byte, ends by kUpdateCheckDeadlineMs:
+// a server that drips its reply cannot keep the check busy.
+constexpr int32_t kUpdateStepLimitMs = 2000;
+constexpr int32_t kUpdateCheckDeadlineMs = 5000;
+
 // 1 from the start of a check until its result has been handled.
 extern int32_t updateBusy;
 

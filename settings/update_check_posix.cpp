@@ -7,18 +7,44 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
 #include <thread>
 
+#include "settings/http_reply.h"
 #include "settings/update_check.h"
 #include "settings/update_reply.h"
 #include "settings/update_server.h"
 
+NameLookupApi nameLookupApi = {getaddrinfo, freeaddrinfo};
+
 namespace {
 
-constexpr int32_t kLimitMs = 2000;
+// The check's one deadline; every wait gets the time left, and no more than
+// a step's own limit.
+class Deadline {
+public:
+    explicit Deadline(int32_t totalMs) : end(std::chrono::steady_clock::now() + std::chrono::milliseconds(totalMs))
+    {
+    }
+    int32_t LeftMs() const
+    {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
+        return left > 0 ? static_cast<int32_t>(left) : 0;
+    }
+    int32_t StepLimitMs() const
+    {
+        const int32_t left = LeftMs();
+        return left < kUpdateStepLimitMs ? left : kUpdateStepLimitMs;
+    }
+    std::chrono::steady_clock::time_point end;
+};
 
 int WaitFor(int fd, short events, int32_t limitMs)
 {
@@ -30,16 +56,61 @@ int WaitFor(int fd, short events, int32_t limitMs)
     return n == 1 && (p.revents & (events | POLLHUP | POLLERR));
 }
 
-int ConnectTo(const char* host, int32_t port, int32_t limitMs)
-{
-    addrinfo hints = {};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    char service[8];
-    std::snprintf(service, sizeof service, "%d", static_cast<int>(port));
+// A name lookup that the check may stop waiting for. Whoever lets go of it
+// last (the check, or the helper thread when the lookup returns late) frees it
+// and its answer.
+struct PendingLookup {
+    std::mutex mutex;
+    std::condition_variable finished;
+    int32_t done = 0;
     addrinfo* found = nullptr;
-    // The resolver has no time limit of its own; its configured timeouts apply.
-    if (getaddrinfo(host, service, &hints, &found) != 0)
+    std::string host;
+    std::string service;
+    void (*release)(addrinfo*) = nullptr;
+    ~PendingLookup()
+    {
+        if (found)
+            release(found);
+    }
+};
+
+// The resolver has no time limit of its own, so it runs on a detached helper
+// thread and the check waits for it only until its limit runs out.
+addrinfo* LookUp(const char* host, int32_t port, int32_t limitMs)
+{
+    auto lookup = std::make_shared<PendingLookup>();
+    lookup->host = host;
+    lookup->service = std::to_string(port);
+    lookup->release = nameLookupApi.release;
+    const auto resolve = nameLookupApi.resolve;
+    try {
+        std::thread([lookup, resolve] {
+            addrinfo hints = {};
+            hints.ai_family = AF_UNSPEC;
+            hints.ai_socktype = SOCK_STREAM;
+            addrinfo* found = nullptr;
+            if (resolve(lookup->host.c_str(), lookup->service.c_str(), &hints, &found) != 0)
+                found = nullptr;
+            std::lock_guard<std::mutex> hold(lookup->mutex);
+            lookup->found = found;
+            lookup->done = 1;
+            lookup->finished.notify_all();
+        }).detach();
+    } catch (...) {
+        return nullptr;
+    }
+    std::unique_lock<std::mutex> hold(lookup->mutex);
+    if (!lookup->finished.wait_for(hold, std::chrono::milliseconds(limitMs), [&] { return lookup->done != 0; }))
+        return nullptr;
+    addrinfo* found = lookup->found;
+    lookup->found = nullptr;
+    return found;
+}
+
+int ConnectTo(const char* host, int32_t port, const Deadline& deadline)
+{
+    addrinfo* found = LookUp(host, port, deadline.StepLimitMs());
+    if (!found)
         return -1;
     int fd = -1;
     for (addrinfo* a = found; a; a = a->ai_next) {
@@ -50,20 +121,20 @@ int ConnectTo(const char* host, int32_t port, int32_t limitMs)
             break;
         int error = 0;
         socklen_t size = sizeof error;
-        if (errno == EINPROGRESS && WaitFor(fd, POLLOUT, limitMs) &&
+        if (errno == EINPROGRESS && WaitFor(fd, POLLOUT, deadline.StepLimitMs()) &&
             getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0)
             break;
         close(fd);
         fd = -1;
     }
-    freeaddrinfo(found);
+    nameLookupApi.release(found);
     return fd;
 }
 
-int SendAll(int fd, const char* data, size_t length, int32_t limitMs)
+int SendAll(int fd, const char* data, size_t length, const Deadline& deadline)
 {
     while (length > 0) {
-        if (!WaitFor(fd, POLLOUT, limitMs))
+        if (!WaitFor(fd, POLLOUT, deadline.StepLimitMs()))
             return 0;
         const ssize_t sent = send(fd, data, length, MSG_NOSIGNAL);
         if (sent < 0 && (errno == EAGAIN || errno == EINTR))
@@ -76,95 +147,37 @@ int SendAll(int fd, const char* data, size_t length, int32_t limitMs)
     return 1;
 }
 
-// Case-insensitive search for a header line's start in the head.
-const char* FindHeader(const char* head, const char* name)
+int32_t ReadReply(int fd, const Deadline& deadline)
 {
-    const size_t length = std::strlen(name);
-    for (const char* line = std::strstr(head, "\r\n"); line; line = std::strstr(line + 2, "\r\n")) {
-        if (strncasecmp(line + 2, name, length) == 0)
-            return line + 2 + length;
-    }
-    return nullptr;
-}
-
-// The body's first bytes from a chunked body: the chunks' data joined.
-size_t Unchunk(const char* in, size_t length, char* out, size_t limit)
-{
-    size_t at = 0, got = 0;
-    while (at < length && got < limit) {
-        char* end = nullptr;
-        const unsigned long size = std::strtoul(in + at, &end, 16);
-        const char* lineEnd = static_cast<const char*>(std::memchr(in + at, '\n', length - at));
-        if (!lineEnd || size == 0 || end == in + at)
-            break;
-        at = static_cast<size_t>(lineEnd - in) + 1;
-        for (unsigned long i = 0; i < size && at < length && got < limit; i++)
-            out[got++] = in[at++];
-        at += 2;  // the chunk's line end
-    }
-    return got;
-}
-
-int32_t ReadReply(int fd, int32_t limitMs)
-{
-    // The head and up to 63 bytes of the body.
-    char reply[8192];
+    // The head and the body's first bytes; a head that does not fit is no reply.
+    char received[8192];
     size_t got = 0;
-    const char* bodyStart = nullptr;
-    long announced = -1;
+    HttpReply reply;
     for (;;) {
-        if (got + 1 >= sizeof reply)
+        if (got == sizeof received)
             return 0;
-        if (!WaitFor(fd, POLLIN, limitMs))
+        if (!WaitFor(fd, POLLIN, deadline.StepLimitMs()))
             return 0;
-        const ssize_t n = recv(fd, reply + got, sizeof reply - 1 - got, 0);
+        const ssize_t n = recv(fd, received + got, sizeof received - got, 0);
         if (n < 0 && (errno == EAGAIN || errno == EINTR))
             continue;
         if (n < 0)
             return 0;
         got += static_cast<size_t>(n);
-        reply[got] = 0;
-        if (!bodyStart) {
-            const char* end = std::strstr(reply, "\r\n\r\n");
-            if (end) {
-                bodyStart = end + 4;
-                const char* length = FindHeader(reply, "Content-Length:");
-                if (length)
-                    announced = std::strtol(length, nullptr, 10);
-            }
-        }
-        if (n == 0)
+        const HttpReplyState state = ReadHttpReply(received, got, n == 0, &reply);
+        if (state == HttpReplyState::broken)
+            return 0;
+        if (state == HttpReplyState::complete)
             break;
-        if (bodyStart) {
-            const size_t body = got - static_cast<size_t>(bodyStart - reply);
-            if (body >= kUpdateReplyLimit || (announced >= 0 && body >= static_cast<size_t>(announced)))
-                break;
-        }
     }
-    if (!bodyStart)
+    if (reply.status != 200)
         return 0;
-    int major = 0, minor = 0, status = 0;
-    if (std::sscanf(reply, "HTTP/%d.%d %d", &major, &minor, &status) != 3 || status != 200)
-        return 0;
-    size_t bodyLength = got - static_cast<size_t>(bodyStart - reply);
-    // A body cut short of its announced length is a failed read.
-    if (announced >= 0 && bodyLength < static_cast<size_t>(announced) && bodyLength < kUpdateReplyLimit)
-        return 0;
-    char body[kUpdateReplyLimit + 1] = {};
-    const char* encoding = FindHeader(reply, "Transfer-Encoding:");
-    if (encoding && std::strstr(encoding, "chunked") && std::strstr(encoding, "chunked") < std::strstr(encoding, "\r\n")) {
-        bodyLength = Unchunk(bodyStart, bodyLength, body, kUpdateReplyLimit);
-    } else {
-        if (bodyLength > kUpdateReplyLimit)
-            bodyLength = kUpdateReplyLimit;
-        std::memcpy(body, bodyStart, bodyLength);
-    }
-    return ParseUpdateReply(body, bodyLength);
+    return ParseUpdateReply(reply.body, reply.bodyLength);
 }
 
 int32_t FetchPublishedVersion()
 {
-    return FetchVersionOverHttp(updateServer.host, updateServer.port, kLimitMs);
+    return FetchVersionOverHttp(updateServer.host, updateServer.port, kUpdateCheckDeadlineMs);
 }
 
 int32_t StartCheckThread(int32_t origin)
@@ -180,9 +193,10 @@ int32_t StartCheckThread(int32_t origin)
 
 }  // namespace
 
-int32_t FetchVersionOverHttp(const char* host, int32_t port, int32_t limitMs)
+int32_t FetchVersionOverHttp(const char* host, int32_t port, int32_t deadlineMs)
 {
-    const int fd = ConnectTo(host, port, limitMs);
+    const Deadline deadline(deadlineMs);
+    const int fd = ConnectTo(host, port, deadline);
     if (fd < 0)
         return 0;
     char request[256];
@@ -197,8 +211,8 @@ int32_t FetchVersionOverHttp(const char* host, int32_t port, int32_t limitMs)
                                            host, static_cast<int>(port));
     int32_t number = 0;
     if (length > 0 && length < static_cast<int>(sizeof request) &&
-        SendAll(fd, request, static_cast<size_t>(length), limitMs))
-        number = ReadReply(fd, limitMs);
+        SendAll(fd, request, static_cast<size_t>(length), deadline))
+        number = ReadReply(fd, deadline);
     close(fd);
     return number;
 }

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# The update check's real WinHTTP path under Wine against a local server
-# (tests/e2e/update_server.py) that serves every reply the check must handle,
-# one port per reply. For each, pixlo_update_probe.exe starts a check into a
-# window of its own and reports the posted number and origin, updateBusy and
-# the status texts (as hex, compared with iconv's GBK); the server's log shows
-# the request on the wire. Needs an X display for the windows: starts its own
+# The update check's real WinHTTP path under Wine, and the native build's own
+# HTTP client, against a local server (tests/e2e/update_server.py) that
+# serves every reply the check must handle, one port per reply. For each,
+# pixlo_update_probe.exe starts a check into a window of its own and reports
+# the posted number and origin, updateBusy and the status texts (as hex,
+# compared with iconv's GBK); the server's log shows the request on the wire.
+# The native pixlo_update_probe must read the same number from the same
+# reply, and both checks must end within their deadline (a bound on a hang,
+# with room for a slow Wine), however slowly the server sends. Needs an X display for the windows: starts its own
 # Xvfb and ends it, and the server, by their process ids.
 #
 # Wine's desktop process keeps the display it was started with for as long as
@@ -14,6 +17,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 probe="$root/build/windows/settings/pixlo_update_probe.exe"
+native_probe="$root/build/native/settings/pixlo_update_probe"
+# The check's deadline (kUpdateCheckDeadlineMs) and the room allowed past it.
+ends_within_ms=$((5000 + 3000))
 export WINEPREFIX="$root/build/wineprefix-display"
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
@@ -59,8 +65,8 @@ declare -A texts=(
 failures=0
 fail() { echo "FAIL $1: $2"; failures=$((failures + 1)); }
 
-check_case() {  # case origin number text
-  local name=$1 origin=$2 number=$3 text=$4 port output failures_before=$failures
+check_case() {  # case origin number text [native number]
+  local name=$1 origin=$2 number=$3 text=$4 native_expected=${5:-$3} port output failures_before=$failures
   port=$(awk -v name="$name" '$1 == name { print $2 }' "$work/ports")
   output=$(PIXLO_UPDATE_HOST=127.0.0.1 PIXLO_UPDATE_PORT=$port \
     "$root/scripts/wine-run" "$probe" "$origin" 2>"$work/probe-$name.err" | tr -d '\r') || true
@@ -93,8 +99,18 @@ check_case() {  # case origin number text
     tr -d '\r' <"$log" | grep -qxF 'User-Agent: Pixlo' || fail "$name" "no 'User-Agent: Pixlo' header"
     tr -d '\r' <"$log" | grep -qixF "Host: 127.0.0.1:$port" || fail "$name" "no Host header for the port"
   fi
+  [ "$(value elapsed_ms)" -le "$ends_within_ms" ] 2>/dev/null ||
+    fail "$name" "the Windows check took $(value elapsed_ms) ms"
+
+  local native native_number native_ms
+  native=$(PIXLO_UPDATE_HOST=127.0.0.1 PIXLO_UPDATE_PORT=$port "$native_probe" 2>&1) || true
+  native_number=$(sed -n 's/^number=//p' <<<"$native")
+  native_ms=$(sed -n 's/^elapsed_ms=//p' <<<"$native")
+  [ "$native_number" = "$native_expected" ] ||
+    fail "$name" "the native check read '$native_number', expected '$native_expected'"
+  [ "$native_ms" -le "$ends_within_ms" ] 2>/dev/null || fail "$name" "the native check took '$native_ms' ms"
   if [ "$failures" -eq "$failures_before" ]; then
-    echo "ok $name: number $number, text $text, after $(value elapsed_ms) ms"
+    echo "ok $name: number $number, text $text, after $(value elapsed_ms) ms (native $native_ms ms)"
   else
     sed 's/^/    /' <<<"$output"
     sed 's/^/    stderr: /' "$work/probe-$name.err" | head -5
@@ -120,6 +136,27 @@ check_case silent 1 0 failed
 # none of it, so the result is the failure text; what counts is that it ends.
 check_case stalls_in_body 1 0 failed
 check_case refused 0 0 failed
+# Only the first 63 bytes count, whatever the length.
+check_case long_body 1 20261105 newer
+check_case long_chunk 1 20261105 newer
+check_case chunked 1 20261105 newer
+# A body cut before its end may hold a part of the number: a failed read.
+check_case cut_body 1 0 failed
+# The one reply the builds still read differently: Wine's WinHTTP hands over
+# a chunked body cut by the close as a whole one, and the chunks' framing
+# never reaches pixlo.exe; the native check sees the cut and fails.
+check_case cut_chunked 1 2026 latest 0
+check_case cut_after_chunk 1 20261105 newer 0
+# A whole body is enough; the server need not close.
+check_case stays_open 1 20261105 newer
+check_case stays_open_chunked 1 20261105 newer
+# The check asks the update host alone and follows no redirect.
+check_case redirect 1 0 failed
+check_case moved 1 0 failed
+check_case redirect_chain 1 0 failed
+# A byte every 1.5 s: the deadline ends the check, not the step limits.
+check_case drip 1 0 failed
+check_case endless_header 1 0 failed
 
 if [ "$failures" -gt 0 ]; then
   echo "update check: $failures failure(s)"

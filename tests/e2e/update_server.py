@@ -37,8 +37,43 @@ CASES = {
     "stalls_in_body": (200, [b"2026", None, b"1105\n"]),
     "too_long_for_32_bits": (200, [b"99999999999"]),
     "silent": (None, []),
+    "long_body": (200, [b"20261105" + b"x" * 80]),
 }
 REASONS = {200: "OK", 404: "Not Found", 500: "Internal Server Error"}
+
+OK = b"HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n"
+CHUNKED = OK + b"Transfer-Encoding: chunked\r\n\r\n"
+VALID = OK + b"Content-Length: 10\r\n\r\n20261105\r\n"
+
+
+def endless_header():
+    yield OK + b"X-Pad: "
+    while True:
+        yield b"a"
+
+
+# case: (raw pieces, or a function giving them; seconds between pieces; whether
+# the connection stays open after the last piece). "{self}" and "{latest}"
+# stand for the ports of this case and of "latest".
+RAW = {
+    "cut_body": ([OK + b"Content-Length: 10\r\n\r\n2026"], 0, False),
+    "chunked": ([CHUNKED + b"4\r\n2026\r\n", b"4\r\n1105\r\n0\r\n\r\n"], 0.3, False),
+    "long_chunk": ([CHUNKED + b"58\r\n20261105" + b"x" * 80 + b"\r\n0\r\n\r\n"], 0, False),
+    "cut_chunked": ([CHUNKED + b"8\r\n2026"], 0, False),
+    "cut_after_chunk": ([CHUNKED + b"8\r\n20261105\r\n"], 0, False),
+    "stays_open": ([VALID], 0, True),
+    "stays_open_chunked": ([CHUNKED + b"8\r\n20261105\r\n0\r\n\r\n"], 0, True),
+    "redirect": ([b"HTTP/1.1 302 Found\r\nLocation: http://127.0.0.1:{latest}/version.txt\r\n"
+                  b"Content-Length: 0\r\n\r\n"], 0, False),
+    "moved": ([b"HTTP/1.1 301 Moved Permanently\r\nLocation: http://127.0.0.1:{latest}/version.txt\r\n"
+               b"Content-Length: 0\r\n\r\n"], 0, False),
+    # One byte every 1.5 s: each wait is short, the whole reply is not.
+    "drip": (lambda: (bytes([b]) for b in VALID), 1.5, False),
+    "endless_header": (endless_header, 1.5, False),
+    "redirect_chain": ([b"HTTP/1.1 302 Found\r\nLocation: http://127.0.0.1:{self}/version.txt\r\n"
+                        b"Content-Length: 0\r\n\r\n"], 1.5, False),
+}
+PORTS = {}
 
 
 def read_request(connection):
@@ -55,7 +90,34 @@ def read_request(connection):
     return data
 
 
+def serve_raw(connection, case, stop):
+    pieces, pause, stays_open = RAW[case]
+    if callable(pieces):
+        pieces = pieces()
+    try:
+        for number, piece in enumerate(pieces):
+            if number > 0 or case == "redirect_chain":
+                if stop.wait(pause):
+                    return
+            piece = piece.replace(b"{self}", str(PORTS[case]).encode()).replace(
+                b"{latest}", str(PORTS["latest"]).encode())
+            connection.sendall(piece)
+        if stays_open:
+            # Open until the client lets go.
+            while connection.recv(4096):
+                pass
+    except OSError:
+        pass
+
+
 def serve(connection, case, folder, stop):
+    if case in RAW:
+        with connection:
+            request = read_request(connection)
+            with open(os.path.join(folder, "requests-%s.log" % case), "ab") as log:
+                log.write(request + b"\n=== end of request\n")
+            serve_raw(connection, case, stop)
+        return
     status, pieces = CASES[case]
     with connection:
         request = read_request(connection)
@@ -98,11 +160,12 @@ def main():
 
     stop = threading.Event()
     lines = []
-    for case in CASES:
+    for case in list(CASES) + list(RAW):
         listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
         listener.bind(("127.0.0.1", 0))
         listener.listen(8)
-        lines.append("%s %d" % (case, listener.getsockname()[1]))
+        PORTS[case] = listener.getsockname()[1]
+        lines.append("%s %d" % (case, PORTS[case]))
         threading.Thread(target=listen, args=(case, listener, args.dir, stop), daemon=True).start()
     closed = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     closed.bind(("127.0.0.1", 0))

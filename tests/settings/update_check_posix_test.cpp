@@ -7,7 +7,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <netdb.h>
+
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -33,14 +37,14 @@ public:
         listen(listener, 1);
         worker = std::thread([this] { Serve(); });
     }
-    ~OneReplyServer()
+    ~OneReplyServer() { Finish(); }
+    // The request as the server read it, once the server has finished.
+    const std::string& Request()
     {
-        shutdown(listener, SHUT_RDWR);
-        close(listener);
-        worker.join();
+        Finish();
+        return request;
     }
     int32_t port = 0;
-    std::string request;
 
 private:
     void Serve()
@@ -56,7 +60,8 @@ private:
             request.append(buffer, static_cast<size_t>(n));
         }
         for (const std::string& piece : pieces) {
-            send(connection, piece.data(), piece.size(), MSG_NOSIGNAL);
+            if (send(connection, piece.data(), piece.size(), MSG_NOSIGNAL) < 0)
+                break;
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
         // A stalled reply ends when the client closes its side.
@@ -65,11 +70,28 @@ private:
             }
         close(connection);
     }
+    void Finish()
+    {
+        if (!worker.joinable())
+            return;
+        shutdown(listener, SHUT_RDWR);
+        close(listener);
+        worker.join();
+    }
+    std::string request;
     std::vector<std::string> pieces;
     bool stall;
     int listener = -1;
     std::thread worker;
 };
+
+std::vector<std::string> Dripped(const std::string& reply)
+{
+    std::vector<std::string> bytes;
+    for (char c : reply)
+        bytes.push_back(std::string(1, c));
+    return bytes;
+}
 
 TEST(NativeUpdateCheck, ReadsTheVersionFromReplies)
 {
@@ -99,16 +121,82 @@ TEST(NativeUpdateCheck, ReadsTheVersionFromReplies)
          true,
          0},
         {"no answer at all", {}, true, 0},
+        {"the body is cut by the close", {"HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n2026"}, false, 0},
+        {"long Content-Length body beginning with the version",
+         {"HTTP/1.1 200 OK\r\nContent-Length: 88\r\n\r\n20261105" + std::string(80, 'x')},
+         false,
+         20261105},
+        {"chunk longer than 63 bytes",
+         {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n58\r\n20261105" + std::string(80, 'x') +
+          "\r\n0\r\n\r\n"},
+         false,
+         20261105},
+        {"chunk cut by the close", {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n8\r\n2026"}, false, 0},
+        {"the server stays open after a Content-Length body",
+         {"HTTP/1.1 200 OK\r\nContent-Length: 8\r\n\r\n20261105"},
+         true,
+         20261105},
+        {"the server stays open after the last chunk",
+         {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n8\r\n20261105\r\n0\r\n\r\n"},
+         true,
+         20261105},
+        {"a redirect is not followed",
+         {"HTTP/1.1 302 Found\r\nLocation: /version.txt\r\nContent-Length: 8\r\n\r\n20261105"},
+         false,
+         0},
+        // Every byte comes well within a step's limit, the whole reply long
+        // after the deadline.
+        {"a reply dripped past the deadline", Dripped("HTTP/1.1 200 OK\r\nContent-Length: 8\r\n\r\n20261105"),
+         false, 0},
     };
     for (const auto& row : table) {
         OneReplyServer server(row.pieces, row.stall);
         EXPECT_EQ(FetchVersionOverHttp("127.0.0.1", server.port, 400), row.number) << row.name;
-        EXPECT_EQ(server.request.rfind("GET /version.txt HTTP/1.1\r\n", 0), 0u) << row.name << ": " << server.request;
-        EXPECT_NE(server.request.find("\r\nUser-Agent: Pixlo\r\n"), std::string::npos) << row.name;
-        EXPECT_NE(server.request.find("\r\nHost: 127.0.0.1:" + std::to_string(server.port) + "\r\n"),
+        const std::string& request = server.Request();
+        EXPECT_EQ(request.rfind("GET /version.txt HTTP/1.1\r\n", 0), 0u) << row.name << ": " << request;
+        EXPECT_NE(request.find("\r\nUser-Agent: Pixlo\r\n"), std::string::npos) << row.name;
+        EXPECT_NE(request.find("\r\nHost: 127.0.0.1:" + std::to_string(server.port) + "\r\n"),
                   std::string::npos)
             << row.name;
     }
+}
+
+// A resolver that answers only when the test lets it (or after a long while,
+// so that a check that waits for it still ends).
+std::mutex lookupMutex;
+std::condition_variable lookupChanged;
+bool lookupMayAnswer;
+bool lookupAnswered;
+
+int StalledResolve(const char* host, const char* service, const addrinfo* hints, addrinfo** found)
+{
+    {
+        std::unique_lock<std::mutex> hold(lookupMutex);
+        lookupChanged.wait_for(hold, std::chrono::seconds(20), [] { return lookupMayAnswer; });
+    }
+    const int result = getaddrinfo(host, service, hints, found);
+    std::lock_guard<std::mutex> hold(lookupMutex);
+    lookupAnswered = true;
+    lookupChanged.notify_all();
+    return result;
+}
+
+TEST(NativeUpdateCheck, ASilentNameLookupEndsAtTheDeadline)
+{
+    OneReplyServer server({"HTTP/1.1 200 OK\r\nContent-Length: 8\r\n\r\n20261105"}, false);
+    lookupMayAnswer = false;
+    lookupAnswered = false;
+    const NameLookupApi real = nameLookupApi;
+    nameLookupApi.resolve = StalledResolve;
+    EXPECT_EQ(FetchVersionOverHttp("127.0.0.1", server.port, 300), 0);
+    nameLookupApi = real;
+    std::unique_lock<std::mutex> hold(lookupMutex);
+    EXPECT_FALSE(lookupAnswered) << "the check waited for the name lookup";
+    // The late answer is freed by the lookup's own thread (ASan sees a leak
+    // or a use after free there).
+    lookupMayAnswer = true;
+    lookupChanged.notify_all();
+    lookupChanged.wait_for(hold, std::chrono::seconds(20), [] { return lookupAnswered; });
 }
 
 TEST(NativeUpdateCheck, NoServerIsAFailure)
