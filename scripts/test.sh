@@ -42,9 +42,9 @@ fi
 
 check "native unit tests" ctest --test-dir build/native --output-on-failure
 check "sanitizer unit tests" ctest --test-dir build/asan --output-on-failure
-# The recording's threads: the capture tests on real threads under ThreadSanitizer.
-check "capture threads under thread sanitizer" env TSAN_OPTIONS=halt_on_error=1 \
-  build/tsan/tests/pixlo_tests --gtest_filter='Capture*'
+# Every unit test under ThreadSanitizer: the recording's threads, the update
+# check's helper threads and what the window reads while they run.
+check "unit tests under thread sanitizer" env TSAN_OPTIONS=halt_on_error=1 build/tsan/tests/pixlo_tests
 check "windows unit tests under wine" ctest --test-dir build/windows --output-on-failure
 check "end to end" bash tests/e2e/run.sh
 check "batch modes under wine" bash tests/e2e/batch_modes.sh
@@ -56,7 +56,7 @@ check "settings window under wine" bash tests/e2e/settings_window.sh
 check "native recorder on X11" bash tests/e2e/native_recorder.sh
 check "native window on X11" bash tests/e2e/linux_window.sh
 check "native settings window on X11" bash tests/e2e/linux_settings.sh
-check "fuzzing" env FUZZ_SECONDS="${FUZZ_SECONDS:-45}" bash fuzz/run.sh
+check "fuzzing" env FUZZ_SECONDS="${FUZZ_SECONDS:-40}" bash fuzz/run.sh
 
 source scripts/wine-env.sh
 for prefix in wineprefix wineprefix-display wineprefix-gui wineprefix-settings; do
