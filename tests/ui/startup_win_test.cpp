@@ -82,7 +82,9 @@ TEST(StartUp, EndsAtOnceWhenTheMainWindowCannotBeCreated)
 // What the main window looked like once start-up had built it, read at the
 // last grip's creation.
 struct Observed {
+    int createdWidth, createdHeight;  // the size the window is created with
     RECT outer;
+    RECT client;
     LONG exStyle;
     COLORREF key;
     BYTE alpha;
@@ -102,10 +104,14 @@ HWND WINAPI ObserveAndClose(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
 {
     HWND window =
         CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, menu, instance, parameter);
-    if (IsClass(className, "Pixlo"))
+    if (IsClass(className, "Pixlo")) {
         createdMain = window;
+        observed.createdWidth = width;
+        observed.createdHeight = height;
+    }
     if (IsClass(className, "PixloGrip") && window && ++observed.grips == kGripCount) {
         GetWindowRect(createdMain, &observed.outer);
+        GetClientRect(createdMain, &observed.client);
         observed.exStyle = GetWindowLongA(createdMain, GWL_EXSTYLE);
         observed.layered =
             GetLayeredWindowAttributes(createdMain, &observed.key, &observed.alpha, &observed.layeredFlags);
@@ -149,8 +155,18 @@ TEST(StartUp, BuildsTheMainWindowAndEndsWhenItCloses)
 
     ASSERT_NE(createdMain, nullptr);
     EXPECT_EQ(observed.grips, kGripCount);
-    EXPECT_EQ(observed.outer.right - observed.outer.left, 510);
-    EXPECT_EQ(observed.outer.bottom - observed.outer.top, 575);
+    // Made for Windows' frame, then sized so that the viewfinder is the
+    // setting's 480 x 480 on the frame the window really has (Wine's is
+    // thinner): the client holds the margins and the toolbar besides.
+    EXPECT_EQ(observed.createdWidth, 510);
+    EXPECT_EQ(observed.createdHeight, 575);
+    EXPECT_EQ(observed.client.right, 480 + 12);
+    EXPECT_EQ(observed.client.bottom, 480 + 48);
+    const FrameExtra extra = OuterExtraFor(observed.outer.right - observed.outer.left,
+                                           observed.outer.bottom - observed.outer.top, observed.client.right,
+                                           observed.client.bottom);
+    EXPECT_EQ(observed.outer.right - observed.outer.left, 480 + extra.width);
+    EXPECT_EQ(observed.outer.bottom - observed.outer.top, 480 + extra.height);
     EXPECT_TRUE(observed.exStyle & WS_EX_TOPMOST);
     EXPECT_TRUE(observed.exStyle & WS_EX_LAYERED);
     EXPECT_TRUE(observed.layered);
