@@ -1,11 +1,11 @@
-#include "ui/settings_window_gtk.h"
+#include "ui/gtk/settings_window.h"
 
 #include <cstdint>
 
 #include "settings/settings.h"
 #include "settings/update_check.h"
 #include "settings/update_check_posix.h"
-#include "ui/cairo_draw_gtk.h"
+#include "ui/gtk/cairo_draw.h"
 #include "ui/main_layout.h"
 #include "ui/settings_layout.h"
 #include "ui/settings_paint.h"
