@@ -17,6 +17,7 @@
 #include "settings/update_reply.h"
 #include "tests/ui/product_text.h"
 #include "tests/ui/settings_picture_fixture.h"
+#include "ui/settings_controller.h"
 #include "ui/settings_layout.h"
 #include "ui/settings_paint.h"
 

@@ -16,7 +16,7 @@
 #include "ui/main_layout.h"
 #include "ui/main_paint.h"
 #include "ui/gtk/save_dialog.h"
-#include "ui/settings_layout.h"
+#include "ui/settings_controller.h"
 #include "ui/gtk/settings_window.h"
 #include "ui/shell_exit.h"
 #include "ui/shell_texts.h"

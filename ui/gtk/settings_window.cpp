@@ -7,6 +7,7 @@
 #include "settings/update_check_posix.h"
 #include "ui/gtk/cairo_draw.h"
 #include "ui/main_layout.h"
+#include "ui/settings_controller.h"
 #include "ui/settings_layout.h"
 #include "ui/settings_paint.h"
 #include "ui/settings_place.h"

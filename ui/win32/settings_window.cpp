@@ -9,6 +9,7 @@
 #include "ui/win32/grips.h"
 #include "ui/main_layout.h"
 #include "ui/win32/main_window.h"
+#include "ui/settings_controller.h"
 #include "ui/settings_layout.h"
 #include "ui/settings_paint.h"
 #include "ui/win32/shell_state.h"
