@@ -10,8 +10,8 @@
 
 #include "tests/ui/canvas_win.h"
 #include "ui/main_layout.h"
-#include "ui/win32/gdi_draw.h"
 #include "ui/main_paint.h"
+#include "ui/win32/gdi_draw.h"
 #include "ui/win32/shell_state.h"
 
 namespace {

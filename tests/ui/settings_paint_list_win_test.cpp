@@ -15,10 +15,10 @@
 #include "settings/update_check.h"
 #include "tests/ui/canvas_win.h"
 #include "tests/ui/settings_picture_fixture.h"
-#include "ui/win32/gdi_draw.h"
 #include "ui/settings_controller.h"
 #include "ui/settings_layout.h"
 #include "ui/settings_paint.h"
+#include "ui/win32/gdi_draw.h"
 #include "ui/win32/settings_window.h"
 #include "ui/win32/shell_state.h"
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "recorder/recorder_state.h"
 #include "settings/settings.h"
 #include "settings/update_check.h"
-#include "recorder/recorder_state.h"
 #include "settings/update_reply.h"
 #include "tests/ui/product_text.h"
 #include "tests/ui/settings_picture_fixture.h"

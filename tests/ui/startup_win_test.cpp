@@ -11,9 +11,9 @@
 #include "settings/update_check.h"
 #include "ui/main_layout.h"
 #include "ui/shell_exit.h"
+#include "ui/toolbar_look.h"
 #include "ui/win32/shell_state.h"
 #include "ui/win32/startup.h"
-#include "ui/toolbar_look.h"
 
 namespace {
 

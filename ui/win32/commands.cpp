@@ -11,14 +11,14 @@
 #include "recorder/recorder_state.h"
 #include "settings/settings.h"
 #include "settings/update_check.h"
-#include "ui/win32/grips.h"
 #include "ui/main_layout.h"
-#include "ui/win32/main_window.h"
 #include "ui/settings_controller.h"
-#include "ui/win32/settings_window.h"
 #include "ui/shell_exit.h"
-#include "ui/win32/shell_state.h"
 #include "ui/shell_texts.h"
+#include "ui/win32/grips.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/settings_window.h"
+#include "ui/win32/shell_state.h"
 #include "ui/win32/toolbar_buttons.h"
 
 namespace {

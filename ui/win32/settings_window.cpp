@@ -5,13 +5,13 @@
 
 #include "settings/settings.h"
 #include "settings/update_check.h"
-#include "ui/win32/gdi_draw.h"
-#include "ui/win32/grips.h"
 #include "ui/main_layout.h"
-#include "ui/win32/main_window.h"
 #include "ui/settings_controller.h"
 #include "ui/settings_layout.h"
 #include "ui/settings_paint.h"
+#include "ui/win32/gdi_draw.h"
+#include "ui/win32/grips.h"
+#include "ui/win32/main_window.h"
 #include "ui/win32/shell_state.h"
 
 namespace {

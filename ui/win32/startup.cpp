@@ -8,10 +8,10 @@
 #include "recorder/capture.h"
 #include "settings/settings.h"
 #include "settings/update_check.h"
-#include "ui/win32/grips.h"
 #include "ui/main_layout.h"
-#include "ui/win32/main_window.h"
 #include "ui/shell_exit.h"
+#include "ui/win32/grips.h"
+#include "ui/win32/main_window.h"
 #include "ui/win32/shell_state.h"
 
 ShellStartApi shellStartApi = {CreateWindowExA};

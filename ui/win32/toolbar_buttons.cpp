@@ -3,10 +3,10 @@
 #include "common/platform_api_win.h"
 #include "encoder/frame_store.h"
 #include "recorder/recorder_state.h"
-#include "ui/win32/gdi_draw.h"
 #include "ui/main_paint.h"
-#include "ui/win32/shell_state.h"
 #include "ui/shell_texts.h"
+#include "ui/win32/gdi_draw.h"
+#include "ui/win32/shell_state.h"
 
 void SetButtonEnables(const ButtonEnables& enables)
 {
