@@ -24,7 +24,7 @@ struct SettingsShell {
 
 SettingsShell shell;
 
-// What settings_layout asks of the system.
+// What settings_controller asks of the system.
 void Repaint()
 {
     if (shell.canvas)

@@ -19,7 +19,7 @@ namespace {
 const char kSettingsClassName[] = "PixloSetup";
 constexpr DWORD kSettingsStyle = WS_CAPTION | WS_SYSMENU;
 
-// The window API's entries: what settings_layout asks of the system.
+// The window API's entries: what settings_controller asks of the system.
 void RepaintSettings()
 {
     if (shellState.settingsWindow)
