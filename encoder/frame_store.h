@@ -13,8 +13,11 @@ struct FrameRecord {
     int32_t tableSize;      // entries of palette the file holds: 2, 4, ... 256; 0: the shared table
     int32_t minCodeSize;    // the stream's LZW minimum code size, 2..8
     int32_t delay;          // hundredths of a second; only the capture thread raises it
-    int32_t left, top;      // where the stream's rectangle sits in the frame
-    int32_t width, height;  // the whole frame: 0, 0, outWidth, outHeight
+    // The stream's rectangle in the frame: the whole frame (0, 0, outWidth,
+    // outHeight) from AppendFrame, the area that changed from AppendFrameArea
+    // and AppendFrameOnSharedTable.
+    int32_t left, top;
+    int32_t width, height;
 };
 
 struct FrameStore {

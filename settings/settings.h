@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "settings/viewfinder_sides.h"
+
 struct Settings {
     int32_t fps;        // 10..30
     int32_t cursor;     // 1: the mouse cursor is drawn into captured frames
@@ -16,11 +18,6 @@ struct Settings {
     int32_t autocheck;  // 1: check for updates once at start-up
     int32_t optimize;   // 1: frames after the first store only the area that changed, in its own colours
 };
-
-// The viewfinder's sides, as loaded, typed in the settings window, and
-// dragged with the grips.
-constexpr int32_t kMinViewfinderSide = 64;
-constexpr int32_t kMaxViewfinderSide = 3840;
 
 // Holds the defaults before LoadSettings runs.
 extern Settings settings;

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "settings/settings.h"
+#include "settings/viewfinder_sides.h"
 
 // Colours in the platform's 0x00BBGGRR layout.
 constexpr uint32_t RgbColour(uint32_t r, uint32_t g, uint32_t b)

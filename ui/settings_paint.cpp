@@ -5,6 +5,7 @@
 #include "settings/settings.h"
 #include "settings/update_check.h"
 #include "settings/update_server.h"
+#include "ui/settings_controller.h"
 #include "ui/settings_layout.h"
 
 namespace {

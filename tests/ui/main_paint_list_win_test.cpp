@@ -12,10 +12,10 @@
 
 #include "tests/ui/canvas_win.h"
 #include "tests/ui/main_window_picture_win.h"
-#include "ui/gdi_draw_win.h"
 #include "ui/main_paint.h"
 #include "ui/shell_texts.h"
 #include "ui/toolbar_look.h"
+#include "ui/win32/gdi_draw.h"
 
 namespace {
 

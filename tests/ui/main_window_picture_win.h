@@ -9,9 +9,9 @@
 #include "recorder/recorder_state.h"
 #include "settings/settings.h"
 #include "tests/ui/canvas_win.h"
-#include "ui/main_window_win.h"
-#include "ui/shell_state_win.h"
-#include "ui/toolbar_buttons_win.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/shell_state.h"
+#include "ui/win32/toolbar_buttons.h"
 
 struct MainPictureState {
     const char* name;

@@ -10,9 +10,9 @@
 
 #include "tests/ui/canvas_win.h"
 #include "ui/main_layout.h"
-#include "ui/gdi_draw_win.h"
 #include "ui/main_paint.h"
-#include "ui/shell_state_win.h"
+#include "ui/win32/gdi_draw.h"
+#include "ui/win32/shell_state.h"
 
 namespace {
 

@@ -17,6 +17,7 @@
 #include "tests/support/fake_capture.h"
 #include "tests/support/recording_fixture.h"
 #include "tests/ui/product_text.h"
+#include "ui/settings_controller.h"
 #include "ui/settings_layout.h"
 
 namespace {

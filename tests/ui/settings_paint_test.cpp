@@ -11,12 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "recorder/recorder_state.h"
 #include "settings/settings.h"
 #include "settings/update_check.h"
-#include "recorder/recorder_state.h"
 #include "settings/update_reply.h"
 #include "tests/ui/product_text.h"
 #include "tests/ui/settings_picture_fixture.h"
+#include "ui/settings_controller.h"
 #include "ui/settings_layout.h"
 #include "ui/settings_paint.h"
 

@@ -14,9 +14,10 @@
 #include "settings/update_server.h"
 #include "tests/ui/canvas_win.h"
 #include "tests/ui/settings_picture_fixture.h"
+#include "ui/settings_controller.h"
 #include "ui/settings_layout.h"
-#include "ui/settings_window_win.h"
-#include "ui/shell_state_win.h"
+#include "ui/win32/settings_window.h"
+#include "ui/win32/shell_state.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "recorder/recorder_state.h"
 #include "settings/settings.h"
 #include "settings/update_check.h"
-#include "ui/settings_layout.h"
+#include "ui/settings_controller.h"
 
 class SettingsPictureTest : public ::testing::Test {
 protected:

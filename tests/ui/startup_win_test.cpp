@@ -11,9 +11,9 @@
 #include "settings/update_check.h"
 #include "ui/main_layout.h"
 #include "ui/shell_exit.h"
-#include "ui/shell_state_win.h"
-#include "ui/startup_win.h"
 #include "ui/toolbar_look.h"
+#include "ui/win32/shell_state.h"
+#include "ui/win32/startup.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "ui/gdi_draw_win.h"
+#include "ui/win32/gdi_draw.h"
 
-#include "ui/shell_state_win.h"
+#include "ui/win32/shell_state.h"
 
 void DrawShape(HDC dc, ShapeKind kind, const Edges& e, int32_t corner, uint32_t outline, uint32_t fill)
 {

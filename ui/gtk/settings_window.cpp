@@ -1,12 +1,13 @@
-#include "ui/settings_window_gtk.h"
+#include "ui/gtk/settings_window.h"
 
 #include <cstdint>
 
 #include "settings/settings.h"
 #include "settings/update_check.h"
 #include "settings/update_check_posix.h"
-#include "ui/cairo_draw_gtk.h"
+#include "ui/gtk/cairo_draw.h"
 #include "ui/main_layout.h"
+#include "ui/settings_controller.h"
 #include "ui/settings_layout.h"
 #include "ui/settings_paint.h"
 #include "ui/settings_place.h"
@@ -23,7 +24,7 @@ struct SettingsShell {
 
 SettingsShell shell;
 
-// What settings_layout asks of the system.
+// What settings_controller asks of the system.
 void Repaint()
 {
     if (shell.canvas)

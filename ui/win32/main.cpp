@@ -8,7 +8,7 @@
 #include "settings/settings.h"
 #include "settings/settings_win.h"
 #include "settings/update_check_win.h"
-#include "ui/startup_win.h"
+#include "ui/win32/startup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {

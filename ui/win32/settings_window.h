@@ -1,7 +1,8 @@
 #pragma once
-// The settings window: owner-drawn, no child controls. Its layout, hit areas
-// and the size fields' edit are in ui/settings_layout; here are the window
-// class, the fonts and the messages; its picture is settings_paint's.
+// The settings window: owner-drawn, no child controls. Its layout and hit
+// areas are in ui/settings_layout, the size fields' edit in
+// ui/settings_controller; here are the window class, the fonts and the
+// messages; its picture is settings_paint's.
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The native program's settings window, through GTK 3: what settings_layout
-// and settings_paint compute, drawn with cairo and pango and fed with GTK's
-// events.
+// and settings_paint compute, drawn with cairo and pango, and GTK's events
+// fed to settings_controller.
 
 #include <gtk/gtk.h>
 

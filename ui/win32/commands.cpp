@@ -1,4 +1,4 @@
-#include "ui/commands_win.h"
+#include "ui/win32/commands.h"
 
 #include <cstdint>
 
@@ -11,15 +11,15 @@
 #include "recorder/recorder_state.h"
 #include "settings/settings.h"
 #include "settings/update_check.h"
-#include "ui/grips_win.h"
 #include "ui/main_layout.h"
-#include "ui/main_window_win.h"
-#include "ui/settings_layout.h"
-#include "ui/settings_window_win.h"
+#include "ui/settings_controller.h"
 #include "ui/shell_exit.h"
-#include "ui/shell_state_win.h"
 #include "ui/shell_texts.h"
-#include "ui/toolbar_buttons_win.h"
+#include "ui/win32/grips.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/settings_window.h"
+#include "ui/win32/shell_state.h"
+#include "ui/win32/toolbar_buttons.h"
 
 namespace {
 

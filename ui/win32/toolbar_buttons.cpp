@@ -1,12 +1,12 @@
-#include "ui/toolbar_buttons_win.h"
+#include "ui/win32/toolbar_buttons.h"
 
 #include "common/platform_api_win.h"
 #include "encoder/frame_store.h"
 #include "recorder/recorder_state.h"
-#include "ui/gdi_draw_win.h"
 #include "ui/main_paint.h"
-#include "ui/shell_state_win.h"
 #include "ui/shell_texts.h"
+#include "ui/win32/gdi_draw.h"
+#include "ui/win32/shell_state.h"
 
 void SetButtonEnables(const ButtonEnables& enables)
 {

@@ -1,4 +1,4 @@
-#include "ui/startup_win.h"
+#include "ui/win32/startup.h"
 
 #include <cstdint>
 
@@ -8,11 +8,11 @@
 #include "recorder/capture.h"
 #include "settings/settings.h"
 #include "settings/update_check.h"
-#include "ui/grips_win.h"
 #include "ui/main_layout.h"
-#include "ui/main_window_win.h"
 #include "ui/shell_exit.h"
-#include "ui/shell_state_win.h"
+#include "ui/win32/grips.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/shell_state.h"
 
 ShellStartApi shellStartApi = {CreateWindowExA};
 

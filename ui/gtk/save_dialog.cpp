@@ -1,4 +1,4 @@
-#include "ui/save_dialog_gtk.h"
+#include "ui/gtk/save_dialog.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "ui/cairo_draw_gtk.h"
+#include "ui/gtk/cairo_draw.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "ui/main_window_win.h"
+#include "ui/win32/main_window.h"
 
 #include <windowsx.h>
 
@@ -6,14 +6,14 @@
 #include "recorder/recorder_state.h"
 #include "settings/settings.h"
 #include "settings/update_check.h"
-#include "ui/commands_win.h"
-#include "ui/gdi_draw_win.h"
-#include "ui/grips_win.h"
 #include "ui/main_layout.h"
 #include "ui/main_paint.h"
-#include "ui/shell_state_win.h"
-#include "ui/toolbar_buttons_win.h"
 #include "ui/toolbar_look.h"
+#include "ui/win32/commands.h"
+#include "ui/win32/gdi_draw.h"
+#include "ui/win32/grips.h"
+#include "ui/win32/shell_state.h"
+#include "ui/win32/toolbar_buttons.h"
 
 static_assert(kEdgeLeft == WMSZ_LEFT && kEdgeRight == WMSZ_RIGHT && kEdgeTop == WMSZ_TOP &&
               kEdgeTopLeft == WMSZ_TOPLEFT && kEdgeTopRight == WMSZ_TOPRIGHT && kEdgeBottom == WMSZ_BOTTOM &&

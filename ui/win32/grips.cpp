@@ -1,9 +1,9 @@
-#include "ui/grips_win.h"
+#include "ui/win32/grips.h"
 
 #include <cstdint>
 
 #include "ui/main_layout.h"
-#include "ui/shell_state_win.h"
+#include "ui/win32/shell_state.h"
 
 static_assert(kHitLeft == HTLEFT && kHitRight == HTRIGHT && kHitTop == HTTOP && kHitTopLeft == HTTOPLEFT &&
               kHitTopRight == HTTOPRIGHT && kHitBottom == HTBOTTOM && kHitBottomLeft == HTBOTTOMLEFT &&

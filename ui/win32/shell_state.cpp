@@ -1,4 +1,4 @@
-#include "ui/shell_state_win.h"
+#include "ui/win32/shell_state.h"
 
 ShellState shellState;
 

@@ -1,24 +1,25 @@
-#include "ui/settings_window_win.h"
+#include "ui/win32/settings_window.h"
 
 #include <shellapi.h>
 #include <windowsx.h>
 
 #include "settings/settings.h"
 #include "settings/update_check.h"
-#include "ui/gdi_draw_win.h"
-#include "ui/grips_win.h"
 #include "ui/main_layout.h"
-#include "ui/main_window_win.h"
+#include "ui/settings_controller.h"
 #include "ui/settings_layout.h"
 #include "ui/settings_paint.h"
-#include "ui/shell_state_win.h"
+#include "ui/win32/gdi_draw.h"
+#include "ui/win32/grips.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/shell_state.h"
 
 namespace {
 
 const char kSettingsClassName[] = "PixloSetup";
 constexpr DWORD kSettingsStyle = WS_CAPTION | WS_SYSMENU;
 
-// The window API's entries: what settings_layout asks of the system.
+// The window API's entries: what settings_controller asks of the system.
 void RepaintSettings()
 {
     if (shellState.settingsWindow)

@@ -10,8 +10,8 @@
 #include "recorder/screen_x11.h"
 #include "settings/settings.h"
 #include "settings/update_reply.h"
-#include "ui/main_window_gtk.h"
-#include "ui/pick_x11.h"
+#include "ui/gtk/main_window.h"
+#include "ui/gtk/pick_x11.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/pick_x11.h"
+#include "ui/gtk/pick_x11.h"
 
 #include <X11/Xlib.h>
 #include <X11/cursorfont.h>

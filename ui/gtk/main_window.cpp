@@ -1,4 +1,4 @@
-#include "ui/main_window_gtk.h"
+#include "ui/gtk/main_window.h"
 
 #include <gtk/gtk.h>
 
@@ -12,12 +12,12 @@
 #include "recorder/capture.h"
 #include "recorder/recorder_state.h"
 #include "settings/settings.h"
-#include "ui/cairo_draw_gtk.h"
+#include "ui/gtk/cairo_draw.h"
+#include "ui/gtk/save_dialog.h"
+#include "ui/gtk/settings_window.h"
 #include "ui/main_layout.h"
 #include "ui/main_paint.h"
-#include "ui/save_dialog_gtk.h"
-#include "ui/settings_layout.h"
-#include "ui/settings_window_gtk.h"
+#include "ui/settings_controller.h"
 #include "ui/shell_exit.h"
 #include "ui/shell_texts.h"
 #include "ui/toolbar_look.h"
