@@ -212,6 +212,25 @@ int32_t IniTextReadInt(const char* text, size_t length, const char* section, con
     return ParseInt(text + spot.valueStart, text + spot.valueEnd);
 }
 
+int32_t IniTextReadString(const char* text, size_t length, const char* section, const char* key, char* buffer,
+                          int32_t size)
+{
+    if (size > 0)
+        buffer[0] = 0;
+    IniSpot spot = FindEntry(text, length, section, key);
+    if (!spot.keyFound || !spot.hasValue)
+        return 0;
+    size_t end = spot.valueEnd;
+    while (end > spot.valueStart && IsBlank(text[end - 1]))
+        end--;
+    const size_t used = end - spot.valueStart;
+    if (size < 1 || used >= static_cast<size_t>(size))
+        return -1;
+    std::memcpy(buffer, text + spot.valueStart, used);
+    buffer[used] = 0;
+    return 1;
+}
+
 int32_t IniTextSetValue(const char* text, size_t length, const char* section, const char* key,
                         const char* value, char** result, size_t* resultLength)
 {
@@ -276,6 +295,20 @@ int32_t IniReadInt(const char* section, const char* key, int32_t fallback, const
     int32_t value = IniTextReadInt(text, length, section, key, fallback);
     std::free(text);
     return value;
+}
+
+int32_t IniReadString(const char* section, const char* key, char* buffer, int32_t size, const char* path)
+{
+    if (size > 0)
+        buffer[0] = 0;
+    char* text;
+    size_t length;
+    int32_t missing;
+    if (!LoadFile(path, &text, &length, &missing))
+        return 0;
+    const int32_t found = IniTextReadString(text, length, section, key, buffer, size);
+    std::free(text);
+    return found;
 }
 
 int32_t IniWriteString(const char* section, const char* key, const char* value, const char* path)

@@ -27,6 +27,12 @@ constexpr size_t kIniFileLimit = 1 << 20;
 int32_t IniTextReadInt(const char* text, size_t length, const char* section, const char* key,
                        int32_t fallback);
 
+// The entry's value without the blanks around it: 1 when it fits buffer, 0
+// when the key is missing or has no '=', -1 when it does not fit (buffer is
+// then empty).
+int32_t IniTextReadString(const char* text, size_t length, const char* section, const char* key, char* buffer,
+                          int32_t size);
+
 // The text with the entry set to value, in a block from malloc that the
 // caller frees. 0 when out of memory or when the names or the value would
 // not read back as given: an empty name, a line break anywhere, ']' in the
@@ -36,6 +42,7 @@ int32_t IniTextSetValue(const char* text, size_t length, const char* section, co
                         const char* value, char** result, size_t* resultLength);
 
 int32_t IniReadInt(const char* section, const char* key, int32_t fallback, const char* path);
+int32_t IniReadString(const char* section, const char* key, char* buffer, int32_t size, const char* path);
 
 // 1 when the file holds the entry afterwards. A file that exists but cannot
 // be read is never replaced.

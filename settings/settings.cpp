@@ -9,7 +9,8 @@
 
 Settings settings = {10, 0, 1, 360, 480, 480, 0, 0};
 char settingsPath[kSettingsPathSize];
-SettingsApi settingsApi = {IniReadInt, PlatformWriteSetting, PlatformSettingsPath};
+SettingsApi settingsApi = {IniReadInt, PlatformWriteSetting, PlatformSettingsPath, IniReadString};
+Hotkey settingsHotkey = kDefaultHotkey;
 
 // The path stays empty (no settings file) when it cannot be had whole: beside
 // the executable, a directory longer than 250 characters leaves no room for
@@ -61,6 +62,13 @@ void LoadSettings()
     settings.defh = Clamp(settings.defh, kMinViewfinderSide, kMaxViewfinderSide);
     settings.autocheck = ReadSetting("update", "autocheck", 0) != 0;
     settings.optimize = ReadSetting("settings", "optimize", 0) != 0;
+
+    // Longer than any hotkey text: a longer value is unreadable anyway.
+    char hotkey[64] = "";
+    int32_t found = 0;
+    if (settingsPath[0] != 0 && settingsApi.getString)
+        found = settingsApi.getString("settings", "hotkey", hotkey, sizeof hotkey, settingsPath);
+    settingsHotkey = HotkeyFromSetting(found, hotkey);
 }
 
 int32_t SettingsCanSave()

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "settings/hotkey.h"
 #include "settings/viewfinder_sides.h"
 
 struct Settings {
@@ -41,6 +42,9 @@ struct SettingsApi {
     // The settings file's full path into buffer; 0 and "" when there is none.
     // Null: Pixlo.ini beside the executable.
     int32_t (*locate)(char* buffer, int32_t size);
+    // The entry's text: 1 when found and it fits, 0 when missing, -1 when
+    // too long. Null: every text entry reads as missing.
+    int32_t (*getString)(const char* section, const char* key, char* buffer, int32_t size, const char* path);
 };
 
 extern SettingsApi settingsApi;
@@ -48,6 +52,11 @@ extern SettingsApi settingsApi;
 // Builds settingsPath and fills every field from the file with its load rules.
 // Never writes: a missing file is created only by the first save.
 void LoadSettings();
+
+// The global toggle key, hotkey= under [settings]; key 0 when turned off.
+// LoadSettings reads it; no save ever writes it, the window has no field for
+// it, so a saved file keeps the bytes it had.
+extern Hotkey settingsHotkey;
 
 // The keys one change saves.
 enum SettingKey : int32_t {

@@ -17,8 +17,27 @@ static int32_t WriteProfileEntry(const char* section, const char* key, const cha
     return platformApi.WritePrivateProfileStringA(section, key, value, path) != 0;
 }
 
+// A default no settings file holds tells a missing key from an empty value;
+// a value that fills the buffer may have been cut, and reads as too long.
+static int32_t ReadProfileText(const char* section, const char* key, char* buffer, int32_t size, const char* path)
+{
+    if (size < 2)
+        return -1;
+    const DWORD length = GetPrivateProfileStringA(section, key, "\x7F", buffer, static_cast<DWORD>(size), path);
+    if (length == 1 && buffer[0] == '\x7F') {
+        buffer[0] = 0;
+        return 0;
+    }
+    if (length >= static_cast<DWORD>(size - 1)) {
+        buffer[0] = 0;
+        return -1;
+    }
+    return 1;
+}
+
 void FillSettingsApi()
 {
     settingsApi.getInt = ReadProfileEntry;
+    settingsApi.getString = ReadProfileText;
     settingsApi.writeString = platformApi.WritePrivateProfileStringA ? WriteProfileEntry : nullptr;
 }

@@ -72,6 +72,33 @@ TEST(IniRead, FindsTheEntryByTheFileRules)
         EXPECT_EQ(ReadInt(row.text, row.section, row.key), row.expected) << row.name;
 }
 
+TEST(IniRead, TextValueWithoutItsBlanks)
+{
+    const struct {
+        const char* text;
+        int32_t size;
+        int32_t found;
+        const char* value;
+    } table[] = {
+        {"[settings]\nhotkey=Alt+Shift+R\n", 32, 1, "Alt+Shift+R"},
+        {"[settings]\r\n hotkey =  Ctrl + F9 \t\r\n", 32, 1, "Ctrl + F9"},
+        {"[settings]\nhotkey=\n", 32, 1, ""},
+        {"[settings]\nhotkey=   \n", 32, 1, ""},
+        {"[settings]\nhotkey\n", 32, 0, ""},
+        {"[settings]\nfps=10\n", 32, 0, ""},
+        {"[update]\nhotkey=F9\n", 32, 0, ""},
+        {"[settings]\nhotkey=Ctrl+F9", 8, 1, "Ctrl+F9"},  // exactly fits, no final line end
+        {"[settings]\nhotkey=Ctrl+F10\n", 8, -1, ""},
+    };
+    for (const auto& row : table) {
+        const std::string text = row.text;
+        char buffer[32] = "stale";
+        EXPECT_EQ(IniTextReadString(text.data(), text.size(), "settings", "hotkey", buffer, row.size), row.found)
+            << row.text;
+        EXPECT_STREQ(buffer, row.value) << row.text;
+    }
+}
+
 TEST(IniRead, ValueIsTheLeadingDecimalNumberElseZero)
 {
     const struct {

@@ -324,6 +324,41 @@ TEST_F(SettingsFileTest, AChangeKeepsKeysAnotherInstanceSavedSince)
     EXPECT_EQ(settings.guides, 0);
 }
 
+TEST_F(SettingsFileTest, HotkeyIsReadButNeverWritten)
+{
+    const struct {
+        const char* line;  // under [settings]; "" for none
+        uint32_t modifiers;
+        uint32_t key;
+    } table[] = {
+        {"", kHotkeyAlt | kHotkeyShift, 'R'},
+        {"hotkey=Ctrl+F9\r\n", kHotkeyCtrl, kKeyF1 + 8},
+        {"HotKey = ctrl + shift + 5  \r\n", kHotkeyCtrl | kHotkeyShift, '5'},
+        {"hotkey=\r\n", 0, 0},
+        {"hotkey=Ctrl+Nothing\r\n", kHotkeyAlt | kHotkeyShift, 'R'},
+        {"hotkey\r\n", kHotkeyAlt | kHotkeyShift, 'R'},
+    };
+    for (const auto& row : table) {
+        const std::string before = "[settings]\r\nfps=10\r\ncursor=0\r\n" + std::string(row.line) +
+                                   "outw=360\r\nguides=1\r\ndefw=480\r\ndefh=480\r\noptimize=0\r\n"
+                                   "[update]\r\nautocheck=0\r\n";
+        WriteWholeFile(file, std::vector<uint8_t>(before.begin(), before.end()));
+        settingsHotkey = {0xEE, 0xEE};
+        LoadSettings();
+        EXPECT_EQ(settingsHotkey.modifiers, row.modifiers) << row.line;
+        EXPECT_EQ(settingsHotkey.key, row.key) << row.line;
+        // The same values saved again leave every byte as it was.
+        SaveSettings();
+        EXPECT_EQ(settingsSaveFailed, 0);
+        EXPECT_EQ(FileText(), before) << row.line;
+    }
+    // A file the first save makes has no hotkey line.
+    std::remove(file.c_str());
+    LoadSettings();
+    SaveSettings();
+    EXPECT_EQ(FileText().find("hotkey"), std::string::npos);
+}
+
 TEST_F(SettingsFileTest, SavingIntoADirectoryNamedLikeTheFileFails)
 {
     LoadSettings();
