@@ -39,6 +39,11 @@ void FormatSavedText(char* buffer, int32_t size, const char* path, int32_t frame
                   outHeight);
 }
 
+void FormatHotkeyTakenText(char* buffer, int32_t size, const char* hotkey)
+{
+    std::snprintf(buffer, static_cast<size_t>(size), "热键 %s 已被其他程序占用", hotkey);
+}
+
 SaveStep StepAfterSaveDialog(int32_t accepted, uint32_t dialogError, const char* path,
                              DialogPathEncoding encoding)
 {

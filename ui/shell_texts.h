@@ -20,6 +20,8 @@ void FormatDoneText(char* buffer, int32_t size, int32_t frames, int32_t outWidth
 // After a successful save, with the full path.
 void FormatSavedText(char* buffer, int32_t size, const char* path, int32_t frames, int32_t outWidth,
                      int32_t outHeight);
+// The global hotkey, named as in the settings file, belongs to another program.
+void FormatHotkeyTakenText(char* buffer, int32_t size, const char* hotkey);
 
 // The Save dialog: the filter list (pairs of NUL-terminated texts, ending in
 // an empty one), its title and the default extension.

@@ -4,21 +4,18 @@
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
-#include "encoder/frame_store.h"
-#include "encoder/gif_writer.h"
-#include "image/output_geometry.h"
-#include "image/watermark.h"
 #include "recorder/capture.h"
 #include "recorder/recorder_state.h"
 #include "settings/settings.h"
 #include "ui/gtk/cairo_draw.h"
+#include "ui/gtk/hotkey_x11.h"
 #include "ui/gtk/save_dialog.h"
 #include "ui/gtk/settings_window.h"
+#include "ui/main_controller.h"
 #include "ui/main_layout.h"
 #include "ui/main_paint.h"
-#include "ui/settings_controller.h"
-#include "ui/shell_exit.h"
 #include "ui/shell_texts.h"
 #include "ui/toolbar_look.h"
 #include "ui/window_shape.h"
@@ -59,10 +56,7 @@ int32_t ViewfinderBare()
 
 constexpr gulong kShapeSettleUs = 150000;
 
-ButtonEnables CurrentEnables()
-{
-    return ButtonStatesFor(recorderState.recording.load(), recorderState.stopRequest.load(), frameStore.count);
-}
+static_assert(kSavePathSize == kNativePathSize, "the dialog's paths fit the controller's buffer");
 
 Edges LabelBox(char* text, int32_t size)
 {
@@ -77,7 +71,7 @@ Edges LabelBox(char* text, int32_t size)
 // fill shows only before the shape does.
 gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer)
 {
-    const MainPicture picture = {shell.width,    shell.height,     CurrentEnables(),  shell.hovered,
+    const MainPicture picture = {shell.width,    shell.height,     MainButtonEnables(),  shell.hovered,
                                  shell.pressed,  shell.status,     ViewfinderBare(),  settings.guides,
                                  kSeparatorColour, kToolbarColour};
     PaintMainWindow(CairoDrawOn(shell.canvas, cr), picture);
@@ -147,16 +141,17 @@ void LimitSize(int32_t recording)
     gtk_window_set_geometry_hints(GTK_WINDOW(shell.window), nullptr, &hints, which);
 }
 
-void Record()
+void ClientPlace(int32_t* width, int32_t* height, int32_t* screenLeft, int32_t* screenTop)
 {
-    ClearFrames();
-    const Box area = RecordingArea(shell.width, shell.height);
-    int32_t x0 = 0, y0 = 0;
-    gdk_window_get_origin(gtk_widget_get_window(shell.canvas), &x0, &y0);
-    ShowStatus(kStatusRecording);
-    DiscoverWatermark();
-    // The guides and the label leave the shape before the first tick: the
-    // X screen copy takes in every window above the area.
+    *width = shell.width;
+    *height = shell.height;
+    gdk_window_get_origin(gtk_widget_get_window(shell.canvas), screenLeft, screenTop);
+}
+
+// The guides and the label leave the shape before the first tick: the X
+// screen copy takes in every window above the area.
+void ClearViewfinder()
+{
     shell.startingCapture = 1;
     LimitSize(1);
     UpdateShape();
@@ -168,41 +163,37 @@ void Record()
     // and the screen copy reads its picture; the server's own repaint of
     // what the guides uncover is not always done at the sync either.
     g_usleep(kShapeSettleUs);
-    StartCapture(x0 + area.left, y0 + area.top, area.width, area.height, settings.fps, settings.outw,
-                 watermarkImage.inUse);
+}
+
+// A recording started or ended: from now on the recording flag alone says
+// whether the viewfinder is bare and whether the size is held.
+void RecordingRepaint()
+{
     shell.startingCapture = 0;
+    LimitSize(recorderState.recording.load());
     Refresh();
-    SettingsRecordingChanged();
 }
 
-void Stop()
+void QueueDraw(const ButtonEnables&)
 {
-    recorderState.stopRequest.store(1);
-    ShowStatus(kStatusStopping);
+    gtk_widget_queue_draw(shell.canvas);
 }
 
-void Generate()
+LocalTimeParts LocalTime()
 {
-    if (frameStore.count < 1)
-        return;
-    char path[kNativePathSize];
-    const int chosen = ChooseGifPathGtk(GTK_WINDOW(shell.window), path, sizeof path);
+    const time_t seconds = time(nullptr);
+    tm local = {};
+    localtime_r(&seconds, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
+}
+
+SavePathChoice AskSavePath(const LocalTimeParts& now, char* path, int32_t size, uint32_t* dialogError)
+{
+    const int chosen = ChooseGifPathGtk(GTK_WINDOW(shell.window), now, path, size);
     // A path too long even for the system is the dialog's failure.
-    const uint32_t dialogError = chosen < 0 ? 1 : 0;
-    switch (StepAfterSaveDialog(chosen > 0, dialogError, path, kUtf8Path)) {
-    case kSaveCancelled: return;
-    case kSaveDialogFailed: ShowStatus(kStatusSaveFailed); return;
-    case kSaveNameUnusable: ShowStatus(kStatusNameUnusable); return;
-    case kSaveWrite: break;
-    }
-    char text[kStatusTextSize];
-    if (WriteGif(path)) {
-        RememberSaveFolder(path);
-        FormatSavedText(text, sizeof text, path, frameStore.count, outputGeometry.outWidth, outputGeometry.outHeight);
-    } else {
-        std::snprintf(text, sizeof text, "%s", kStatusSaveFailed);
-    }
-    ShowStatus(text);
+    if (chosen < 0)
+        *dialogError = 1;
+    return chosen > 0 ? kSavePathChosen : kSavePathRefused;
 }
 
 int32_t ButtonAt(double x, double y)
@@ -294,7 +285,7 @@ gboolean OnPress(GtkWidget*, GdkEventButton* event, gpointer)
         return TRUE;
     }
     const int32_t button = ButtonAt(event->x, event->y);
-    if (button >= 0 && CurrentEnables().enabled[button]) {
+    if (button >= 0 && MainButtonEnables().enabled[button]) {
         shell.pressed = button;
         gtk_widget_queue_draw(shell.canvas);
     }
@@ -312,15 +303,9 @@ gboolean OnRelease(GtkWidget*, GdkEventButton* event, gpointer)
     const int32_t pressed = shell.pressed;
     shell.pressed = -1;
     gtk_widget_queue_draw(shell.canvas);
-    if (pressed < 0 || ButtonAt(event->x, event->y) != pressed || !CurrentEnables().enabled[pressed])
+    if (pressed < 0 || ButtonAt(event->x, event->y) != pressed || !MainButtonEnables().enabled[pressed])
         return TRUE;
-    switch (kToolbarButtons[pressed].id) {
-    case ID_RECORD: Record(); break;
-    case ID_STOP: Stop(); break;
-    case ID_GENERATE: Generate(); break;
-    case ID_SETTINGS: OpenSettingsWindowGtk(); break;
-    default: break;
-    }
+    MainCommand(kToolbarButtons[pressed].id);
     return TRUE;
 }
 
@@ -335,19 +320,10 @@ gboolean DeliverPosted(gpointer data)
 {
     const Posted posted = *static_cast<Posted*>(data);
     delete static_cast<Posted*>(data);
-    char text[kStatusTextSize];
-    if (posted.message == kWmRecProgress) {
-        FormatProgressText(text, sizeof text, static_cast<int32_t>(posted.wParam), static_cast<int64_t>(posted.lParam));
-        ShowStatus(text);
-    } else if (posted.message == kWmRecDone) {
-        // The capture thread cleared recording before it posted this.
-        FormatDoneText(text, sizeof text, static_cast<int32_t>(posted.wParam), outputGeometry.outWidth,
-                       outputGeometry.outHeight);
-        ShowStatus(text);
-        LimitSize(0);
-        Refresh();
-        SettingsRecordingChanged();
-    }
+    if (posted.message == kWmRecProgress)
+        MainRecordingProgress(static_cast<int32_t>(posted.wParam), static_cast<int64_t>(posted.lParam));
+    else if (posted.message == kWmRecDone)
+        MainRecordingDone(static_cast<int32_t>(posted.wParam));
     return G_SOURCE_REMOVE;
 }
 
@@ -358,7 +334,7 @@ void PostToMainLoop(uint32_t message, uintptr_t wParam, intptr_t lParam)
 
 gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer)
 {
-    EndRecordingForExit(nullptr);
+    MainWindowClosing();
     gtk_main_quit();
     return FALSE;
 }
@@ -370,6 +346,9 @@ int RunMainWindowGtk(int argc, char** argv)
     if (!gtk_init_check(&argc, &argv))
         return -1;
     captureApi.postMessage = PostToMainLoop;
+    mainWindowApi = {ShowStatus,   QueueDraw, ClientPlace,    ClearViewfinder, RecordingRepaint,
+                     LocalTime,    AskSavePath, RememberSaveFolder, OpenSettingsWindowGtk, RegisterHotkeyX11,
+                     ReleaseHotkeyX11, nullptr, kUtf8Path};
     // The installed icon, by the name the .desktop file gives: a window
     // manager shows it on the frames of both windows.
     gtk_window_set_default_icon_name("pixlo");
@@ -396,6 +375,7 @@ int RunMainWindowGtk(int argc, char** argv)
     g_signal_connect_after(window, "realize", G_CALLBACK(+[](GtkWidget*, gpointer) { UpdateShape(); }), nullptr);
     gtk_widget_show_all(window);
     PrepareSettingsWindowGtk(GTK_WINDOW(window), Refresh);
+    MainWindowStarted(settingsHotkey);
     gtk_main();
     return 0;
 }

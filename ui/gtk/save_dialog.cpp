@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
 #include "common/module_files.h"
 #include "ui/shell_texts.h"
@@ -25,13 +24,8 @@ const char* SuggestedFolder()
 }
 
 // The name alone: it always fits, and so always ends in ".gif".
-void SuggestName(GtkFileChooser* chooser)
+void SuggestName(GtkFileChooser* chooser, const LocalTimeParts& now)
 {
-    const time_t seconds = time(nullptr);
-    tm local = {};
-    localtime_r(&seconds, &local);
-    const LocalTimeParts now = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                                local.tm_hour,        local.tm_min,     local.tm_sec};
     char name[kGifPathSize];
     DefaultGifPath(name, sizeof name, "", now);
     gtk_file_chooser_set_current_name(chooser, name);
@@ -52,7 +46,7 @@ void AddFilters(GtkFileChooser* chooser)
 
 }  // namespace
 
-int ChooseGifPathGtk(GtkWindow* parent, char* path, int32_t size)
+int ChooseGifPathGtk(GtkWindow* parent, const LocalTimeParts& now, char* path, int32_t size)
 {
     path[0] = '\0';
     GtkWidget* dialog = gtk_file_chooser_dialog_new(kSaveTitle, parent, GTK_FILE_CHOOSER_ACTION_SAVE, "_Cancel",
@@ -60,7 +54,7 @@ int ChooseGifPathGtk(GtkWindow* parent, char* path, int32_t size)
     GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
     gtk_file_chooser_set_do_overwrite_confirmation(chooser, TRUE);
     gtk_file_chooser_set_current_folder(chooser, SuggestedFolder());
-    SuggestName(chooser);
+    SuggestName(chooser, now);
     AddFilters(chooser);
     int chosen = 0;
     while (!chosen && gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {

@@ -3,17 +3,9 @@
 #include <cstdint>
 
 #include "common/platform_api_win.h"
-#include "encoder/frame_store.h"
-#include "encoder/gif_writer.h"
-#include "image/output_geometry.h"
-#include "image/watermark.h"
-#include "recorder/capture.h"
-#include "recorder/recorder_state.h"
-#include "settings/settings.h"
+#include "settings/hotkey.h"
 #include "settings/update_check.h"
-#include "ui/main_layout.h"
-#include "ui/settings_controller.h"
-#include "ui/shell_exit.h"
+#include "ui/main_controller.h"
 #include "ui/shell_texts.h"
 #include "ui/win32/grips.h"
 #include "ui/win32/main_window.h"
@@ -21,81 +13,88 @@
 #include "ui/win32/shell_state.h"
 #include "ui/win32/toolbar_buttons.h"
 
+static_assert(kHotkeyAlt == MOD_ALT && kHotkeyCtrl == MOD_CONTROL && kHotkeyShift == MOD_SHIFT &&
+              kHotkeyWin == MOD_WIN);
+static_assert(kKeyF1 == VK_F1 && kKeySpace == VK_SPACE && kKeyPause == VK_PAUSE && kKeyDelete == VK_DELETE);
+
 namespace {
 
-void Record()
+constexpr int kHotkeyId = 1;
+// A held key repeats: without this each repeat would toggle again.
+constexpr UINT kNoRepeat = 0x4000;  // MOD_NOREPEAT
+
+void ClientPlace(int32_t* width, int32_t* height, int32_t* screenLeft, int32_t* screenTop)
 {
     HWND main = shellState.mainWindow;
-    // The previous recording goes without a question, saved or not.
-    ClearFrames();
     RECT client;
     GetClientRect(main, &client);
-    const Box area = RecordingArea(client.right, client.bottom);
-    POINT origin = {area.left, area.top};
+    POINT origin = {0, 0};
     ClientToScreen(main, &origin);
-
-    SetButtonEnables(ButtonStatesFor(1, 0, 0));
-    ShowStatusText(kStatusRecording);
-    // Again at every recording: a watermark.png added, changed or removed
-    // since the last one takes effect now.
-    DiscoverWatermark();
-    // Windows' screen copy leaves layered windows out, but one that takes
-    // them in (Wine's X11 driver does) would put the guides into the first
-    // frame: they go before the first tick, not only at the repaint below.
-    ClearViewfinderNow(main);
-    StartCapture(origin.x, origin.y, area.width, area.height, settings.fps, settings.outw, watermarkImage.inUse);
-    // recording is set now: the repaint leaves the guides and label out.
-    InvalidateRect(main, nullptr, TRUE);
-    UpdateWindow(main);
-    SettingsRecordingChanged();
+    *width = client.right;
+    *height = client.bottom;
+    *screenLeft = origin.x;
+    *screenTop = origin.y;
 }
 
-void Stop()
+// Windows' screen copy leaves layered windows out, but one that takes them
+// in (Wine's X11 driver does) would put the guides into the first frame.
+void ClearViewfinder()
 {
-    recorderState.stopRequest.store(1);
-    SetButtonEnables(ButtonStatesFor(1, 1, 0));
-    ShowStatusText(kStatusStopping);
+    ClearViewfinderNow(shellState.mainWindow);
 }
 
-void Generate()
+void Repaint()
 {
-    if (frameStore.count < 1)
-        return;
-    char directory[kGifPathSize];
-    ExecutableDirectory(directory, sizeof directory);
+    InvalidateRect(shellState.mainWindow, nullptr, TRUE);
+    UpdateWindow(shellState.mainWindow);
+}
+
+LocalTimeParts LocalTime()
+{
     SYSTEMTIME now;
     GetLocalTime(&now);
-    const LocalTimeParts time = {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
-    char path[kGifPathSize];
-    DefaultGifPath(path, sizeof path, directory, time);
+    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
 
-    if (platformApi.GetSaveFileNameA) {
-        OPENFILENAMEA dialog = {};
-        dialog.lStructSize = sizeof dialog;
-        dialog.hwndOwner = shellState.mainWindow;
-        dialog.lpstrFilter = kSaveFilter;
-        dialog.nFilterIndex = 1;
-        dialog.lpstrFile = path;
-        dialog.nMaxFile = sizeof path;
-        dialog.lpstrInitialDir = directory;
-        dialog.lpstrTitle = kSaveTitle;
-        dialog.lpstrDefExt = kSaveExtension;
-        dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
-        const BOOL accepted = platformApi.GetSaveFileNameA(&dialog);
-        switch (StepAfterSaveDialog(accepted ? 1 : 0, accepted ? 0 : CommDlgExtendedError(), path, kCodePagePath)) {
-        case kSaveCancelled: return;
-        case kSaveDialogFailed: ShowStatusText(kStatusSaveFailed); return;
-        case kSaveNameUnusable: ShowStatusText(kStatusNameUnusable); return;
-        case kSaveWrite: break;
-        }
-    }
+SavePathChoice AskSavePath(const LocalTimeParts& now, char* path, int32_t size, uint32_t* dialogError)
+{
+    char directory[kGifPathSize];
+    ExecutableDirectory(directory, sizeof directory);
+    DefaultGifPath(path, size < kGifPathSize ? size : kGifPathSize, directory, now);
+    if (!platformApi.GetSaveFileNameA)
+        return kSavePathNoDialog;
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = shellState.mainWindow;
+    dialog.lpstrFilter = kSaveFilter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path;
+    // The system's own limit on a path: a longer one is the dialog's failure.
+    dialog.nMaxFile = size < kGifPathSize ? size : kGifPathSize;
+    dialog.lpstrInitialDir = directory;
+    dialog.lpstrTitle = kSaveTitle;
+    dialog.lpstrDefExt = kSaveExtension;
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
+    if (platformApi.GetSaveFileNameA(&dialog))
+        return kSavePathChosen;
+    *dialogError = CommDlgExtendedError();
+    return kSavePathRefused;
+}
 
-    char text[kStatusTextSize];
-    if (WriteGif(path))
-        FormatSavedText(text, sizeof text, path, frameStore.count, outputGeometry.outWidth, outputGeometry.outHeight);
-    else
-        lstrcpyA(text, kStatusSaveFailed);
-    ShowStatusText(text);
+int32_t RegisterToggleKey(const Hotkey& hotkey)
+{
+    HWND main = shellState.mainWindow;
+    if (RegisterHotKey(main, kHotkeyId, hotkey.modifiers | kNoRepeat, hotkey.key))
+        return 1;
+    // Systems before Windows 7 refuse the flag, not the key.
+    if (GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED)
+        return 0;
+    return RegisterHotKey(main, kHotkeyId, hotkey.modifiers, hotkey.key) ? 1 : 0;
+}
+
+void ReleaseToggleKey()
+{
+    UnregisterHotKey(shellState.mainWindow, kHotkeyId);
 }
 
 void CloseThreadHandle(void* thread)
@@ -104,6 +103,13 @@ void CloseThreadHandle(void* thread)
 }
 
 }  // namespace
+
+void FillMainWindowApi()
+{
+    mainWindowApi = {ShowStatusText, SetButtonEnables,  ClientPlace,       ClearViewfinder,  Repaint,
+                     LocalTime,      AskSavePath,       nullptr,           OpenSettingsWindow, RegisterToggleKey,
+                     ReleaseToggleKey, CloseThreadHandle, kCodePagePath};
+}
 
 void ShowStatusText(const char* text)
 {
@@ -115,32 +121,23 @@ void OnToolbarCommand(WPARAM wParam)
 {
     if (HIWORD(wParam) != 0)
         return;
-    switch (LOWORD(wParam)) {
-    case ID_RECORD: Record(); break;
-    case ID_STOP: Stop(); break;
-    case ID_GENERATE: Generate(); break;
-    case ID_SETTINGS: OpenSettingsWindow(); break;
-    default: break;
-    }
+    MainCommand(LOWORD(wParam));
 }
 
 void OnRecordingProgress(WPARAM frames, LPARAM milliseconds)
 {
-    char text[kStatusTextSize];
-    FormatProgressText(text, sizeof text, static_cast<int32_t>(frames), static_cast<int64_t>(milliseconds));
-    ShowStatusText(text);
+    MainRecordingProgress(static_cast<int32_t>(frames), static_cast<int64_t>(milliseconds));
 }
 
 void OnRecordingDone(WPARAM frames)
 {
-    // The capture thread cleared recording before it posted this.
-    UpdateButtons();
-    char text[kStatusTextSize];
-    FormatDoneText(text, sizeof text, static_cast<int32_t>(frames), outputGeometry.outWidth,
-                   outputGeometry.outHeight);
-    ShowStatusText(text);
-    InvalidateRect(shellState.mainWindow, nullptr, TRUE);
-    SettingsRecordingChanged();
+    MainRecordingDone(static_cast<int32_t>(frames));
+}
+
+void OnHotkey(WPARAM id)
+{
+    if (static_cast<int>(id) == kHotkeyId)
+        MainHotkey();
 }
 
 void OnUpdateResult(WPARAM number)
@@ -153,6 +150,6 @@ void OnMainWindowDestroyed()
     // The grips go first, so none is left on the screen while a slow
     // capture thread is waited for.
     DestroyGrips();
-    EndRecordingForExit(CloseThreadHandle);
+    MainWindowClosing();
     PostQuitMessage(0);
 }

@@ -26,6 +26,7 @@ void OnCreate(HWND window, const CREATESTRUCTA* create)
 {
     ShellState& s = shellState;
     s.mainWindow = window;
+    FillMainWindowApi();
     s.mainFont = CreateFontA(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "微软雅黑");
     for (int32_t i = 0; i < kToolbarButtonCount; i++) {
@@ -194,6 +195,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_UPDATE_RESULT:
         OnUpdateResult(wParam);
+        return 0;
+    case WM_HOTKEY:
+        OnHotkey(wParam);
         return 0;
     default:
         break;

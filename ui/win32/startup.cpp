@@ -8,6 +8,7 @@
 #include "recorder/capture.h"
 #include "settings/settings.h"
 #include "settings/update_check.h"
+#include "ui/main_controller.h"
 #include "ui/main_layout.h"
 #include "ui/shell_exit.h"
 #include "ui/win32/grips.h"
@@ -124,6 +125,7 @@ int RunDesktopShell(HINSTANCE instance)
 
     if (settings.autocheck)
         StartUpdateCheck(0);
+    MainWindowStarted(settingsHotkey);
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

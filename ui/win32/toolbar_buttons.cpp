@@ -1,8 +1,7 @@
 #include "ui/win32/toolbar_buttons.h"
 
 #include "common/platform_api_win.h"
-#include "encoder/frame_store.h"
-#include "recorder/recorder_state.h"
+#include "ui/main_controller.h"
 #include "ui/main_paint.h"
 #include "ui/shell_texts.h"
 #include "ui/win32/gdi_draw.h"
@@ -20,7 +19,7 @@ void SetButtonEnables(const ButtonEnables& enables)
 
 void UpdateButtons()
 {
-    SetButtonEnables(ButtonStatesFor(recorderState.recording.load(), recorderState.stopRequest.load(), frameStore.count));
+    SetButtonEnables(MainButtonEnables());
 }
 
 LRESULT CALLBACK ButtonHoverProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam)
