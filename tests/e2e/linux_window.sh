@@ -6,9 +6,11 @@
 # while the toolbar keeps its own, --pick's click on a window, a whole
 # recording saved through the Save dialog (its folder, the name's extension,
 # a long path), the margin that sizes nothing while recording, resizing by
-# the margin, and closing during a recording and when idle. Under the window manager also: the window stays above one mapped
-# later, its title bar moves it and the recording area follows, and its
-# close box ends the program.
+# the margin, closing during a recording and when idle, and the global
+# hotkey while an xterm has the focus (once with NumLock on). Under the
+# window manager also: the window stays above one mapped later, its title
+# bar moves it and the recording area follows, and its close box ends the
+# program.
 #
 # pixlo runs from a copy in the scratch folder, so the settings file beside
 # it is the test's own. The Save dialog first opens in the user's Pictures
@@ -127,6 +129,80 @@ close_main() {  # WHAT: closes the main window, by the window manager's close bo
   else
     close_native_window "$window" "$1"
   fi
+}
+# hotkey_cycle NUMLOCK: with an xterm beneath the viewfinder holding the focus
+# and the pointer, Alt+Shift+R starts a recording of its changing text and
+# stops it again; Generate saves frames that show the text. NUMLOCK "on"
+# presses both with NumLock on.
+hotkey_cycle() {
+  local numlock=$1 term_pid term ink tx ty out=$work/elsewhere/hot-$1
+  start_pixlo
+  [ "$mode" != wm ] || read -r ox oy <<<"$(client_origin "$window")"
+  xterm -T hotkeyterm -geometry 30x8+$((ox + 20))+$((oy + 60)) -bg white -fg black \
+    -e sh -c 'i=0; while :; do i=$((i + 1)); echo "line $i $i $i $i"; sleep 0.05; done' &
+  term_pid=$!
+  wait_for 10 xdotool search --onlyvisible --name '^hotkeyterm$' >/dev/null || fail "$mode: the xterm did not map"
+  term=$(xdotool search --onlyvisible --name '^hotkeyterm$' | head -1)
+  xdotool mousemove $((ox + 100)) $((oy + 100))
+  if [ "$mode" = wm ]; then xdotool windowactivate --sync "$term"; else xdotool windowfocus --sync "$term"; fi
+  [ "$(xdotool getwindowfocus)" = "$term" ] || fail "$mode: the xterm does not have the focus"
+  # Without a window manager xdotool names no window under the pointer: the
+  # pointer's place inside the xterm's rectangle has to do.
+  local px py
+  read -r px py <<<"$(xdotool getmouselocation --shell | sed -n 's/^[XY]=//p' | tr '\n' ' ')"
+  read -r tx ty <<<"$(client_origin "$term")"
+  [ "$px" -gt "$tx" ] && [ "$px" -lt $((tx + 150)) ] && [ "$py" -gt "$ty" ] && [ "$py" -lt $((ty + 80)) ] ||
+    fail "$mode: the pointer at $px,$py is not over the xterm at $tx,$ty"
+  if [ "$numlock" = on ]; then
+    xdotool key Num_Lock
+    wait_for 3 sh -c "xset q | grep -q 'Num Lock: *on'" || fail "$mode: NumLock did not come on"
+  fi
+  sleep 0.5
+  shot before.ppm
+  # The status line's part inside the 332-pixel window: white while empty.
+  [ "$(count before.ppm 244 9 80 20 255,255,255 60)" = 1600 ] || fail "$mode: the status line is not empty at start"
+  xdotool key alt+shift+r
+  sleep 1.5
+  shot recording.ppm
+  ink=$(count recording.ppm 244 9 80 20 255,255,255 60)
+  [ "$ink" -lt 1500 ] || fail "$mode: Alt+Shift+R (NumLock $numlock) started no recording"
+  # The size label's corner, below the listener and right of the xterm.
+  [ "$(at before.ppm 240 206)" != "$root_colour" ] && [ "$(at recording.ppm 240 206)" = "$root_colour" ] ||
+    fail "$mode: the size label stays after Alt+Shift+R"
+  xdotool key alt+shift+r
+  sleep 1.5
+  [ "$numlock" != on ] || { xdotool key Num_Lock; wait_for 3 sh -c "xset q | grep -q 'Num Lock: *off'"; }
+  # Without a window manager keys go to the focus window, the xterm still:
+  # the root as the focus sends them to the window under the pointer again,
+  # as the Save dialog below needs.
+  [ "$mode" = wm ] || xdotool windowfocus "$(xwininfo -root | awk '/Window id:/ {print $4}')"
+  click 150 18
+  wait_for 10 xdotool search --onlyvisible --name '^保存 GIF$' >/dev/null ||
+    fail "$mode: no Save dialog after the hotkey stopped the recording"
+  sleep 0.5
+  xdotool key ctrl+a
+  xdotool type --delay 40 "$out"
+  xdotool key Return
+  wait_for 10 test -s "$out.gif" || fail "$mode: no GIF saved after the hotkey's recording"
+  sleep 0.5
+  local frames
+  frames=$(identify "$out.gif" | wc -l)
+  # The xterm's text area in the frame, which starts at the client's (6, 42).
+  read -r tx ty <<<"$(client_origin "$term")"
+  tx=$((tx - ox - 6 + 6)) ty=$((ty - oy - 42 + 6))
+  [ "$frames" -ge 3 ] || fail "$mode: $frames frames for 1.5 s of a changing xterm"
+  convert "$out.gif[0]" -depth 8 ppm:first.ppm
+  convert "$out.gif[$((frames - 1))]" -depth 8 ppm:last.ppm
+  # White with black lines.
+  [ "$(python3 "$pixels" count first.ppm $tx $ty 150 60 255,255,255 12)" -ge 4500 ] ||
+    fail "$mode: the first frame does not show the xterm's white"
+  [ "$(python3 "$pixels" count first.ppm $tx $ty 150 60 0,0,0 60)" -ge 100 ] ||
+    fail "$mode: the first frame shows no text in the xterm"
+  read -r ink _ <<<"$(python3 "$pixels" diff first.ppm $tx $ty last.ppm $tx $ty 150 60 0)"
+  [ "$ink" -gt 0 ] || fail "$mode: the xterm's text did not change between the first and the last frame"
+  end_pid "$term_pid"
+  close_main idle
+  ok "$mode: Alt+Shift+R with NumLock $numlock starts and stops a recording while an xterm has the focus and the pointer; the GIF shows its changing text"
 }
 run_mode() {
   mode=$1
@@ -373,6 +449,9 @@ run_mode() {
   [ -z "$(ls bin/*.gif "$work"/elsewhere/*.gif "$pictures"/*.gif 2>/dev/null)" ] ||
     fail "$mode: closing wrote $(ls bin/*.gif "$work"/elsewhere/*.gif "$pictures"/*.gif 2>/dev/null)"
   ok "$mode: closing when idle and during a recording ends with exit 0 and writes nothing"
+
+  if [ "$mode" = plain ]; then hotkey_cycle on; fi
+  hotkey_cycle off
 
   end_pid "$listener_pid"; listener_pid=""
   end_pid "$wm_pid"; wm_pid=""

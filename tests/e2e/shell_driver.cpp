@@ -13,6 +13,10 @@
 //                         of a few milliseconds are seen, unless a busy
 //                         machine keeps the driver off the processor then
 //   close                 post WM_CLOSE to the main window
+//   hotkey                post the toggle key's WM_HOTKEY to the main window
+//                         (Wine on Xvfb never delivers a real one)
+//   take-hotkey MS        hold Alt+Shift+R for MS milliseconds, as another
+//                         program would; prints "taken" or "refused" first
 //
 // It sends no input: the tests move the real pointer and press real keys
 // with xdotool. Texts are printed as hex of their GBK bytes so that bash can
@@ -330,7 +334,8 @@ int Watch(int argc, char** argv)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: pixlo_shell_driver state | wait MS COND... | watch MS COND... | close\n");
+        std::fprintf(stderr, "usage: pixlo_shell_driver state | wait MS COND... | watch MS COND... | close | hotkey | "
+                             "take-hotkey MS\n");
         return 2;
     }
     std::string command = argv[1];
@@ -348,6 +353,20 @@ int main(int argc, char** argv)
             return 1;
         PostMessageA(main, WM_CLOSE, 0, 0);
         return 0;
+    }
+    if (command == "hotkey") {
+        HWND main = FindMain();
+        if (!main)
+            return 1;
+        PostMessageA(main, WM_HOTKEY, 1, MAKELPARAM(MOD_ALT | MOD_SHIFT, 'R'));
+        return 0;
+    }
+    if (command == "take-hotkey" && argc >= 3) {
+        const BOOL taken = RegisterHotKey(nullptr, 1, MOD_ALT | MOD_SHIFT, 'R');
+        std::printf("%s\n", taken ? "taken" : "refused");
+        std::fflush(stdout);
+        Sleep(static_cast<DWORD>(std::atoi(argv[2])));
+        return taken ? 0 : 1;
     }
     std::fprintf(stderr, "unknown command %s\n", command.c_str());
     return 2;

@@ -872,5 +872,58 @@ begin "one update check per start"
 [ "$(update_requests)" = 1 ] || fail "$(update_requests) requests to the update host over the second run"
 finish "still one request at the end of the second run"
 
+"$wineserver" -w 2>/dev/null || true
+
+# ---------------------------------------------------------------------------
+# Third run: the hotkey. Wine on Xvfb registers it but never delivers a
+# press: the driver posts the WM_HOTKEY a press would bring.
+begin "the hotkey starts and stops a recording"
+if start_pixlo; then
+  await 3000 button1007_enabled=1 "status=" || fail "not idle with an empty status line: '$(status_text)'"
+  drive hotkey
+  await 15000 button1008_enabled=1 "status^=$(gbk "录制中...")" || fail "the hotkey started no recording: '$(status_text)'"
+  sleep 1
+  drive hotkey
+  await 15000 button1007_enabled=1 button1009_enabled=1 "status^=$(gbk "完成：")" ||
+    fail "the hotkey did not stop the recording: '$(status_text)'"
+  done_status=$(get status)
+  # While the Save dialog is open the key does nothing.
+  open_save_dialog || fail "no Save dialog"
+  drive hotkey
+  sleep 1
+  snap
+  [ "$(get status)" = "$done_status" ] && [ "$(get button1008_enabled)" = 0 ] ||
+    fail "the hotkey acted with the Save dialog open: '$(status_text)'"
+  read -r x y <<<"$(centre_of dialog0)"
+  xdotool mousemove "$x" "$y" key Escape
+  await 20000 dialogs=0 || fail "the dialog stayed"
+  drive close
+  ends_with_zero 10
+  finish "WM_HOTKEY: Record when idle, Stop while recording, nothing while the Save dialog is open"
+else
+  fail "no main window: $(tail -5 <<<"$state")"
+fi
+"$wineserver" -w 2>/dev/null || true
+
+begin "a hotkey another program holds"
+taker_log=$work/take-hotkey.log
+"$root/scripts/wine-run" "$driver" take-hotkey 60000 >"$taker_log" 2>>"$work/driver.err" &
+taker_pid=$!
+if wait_for 30 grep -q taken "$taker_log" && start_pixlo; then
+  taken_text=$(gbk "热键 Alt+Shift+R 已被其他程序占用")
+  await 15000 "status=$taken_text" || fail "status '$(status_text)', expected the taken text"
+  # The buttons work on without it.
+  press 1007
+  await 15000 button1008_enabled=1 "status^=$(gbk "录制中...")" || fail "Record did not start: '$(status_text)'"
+  press 1008
+  await 15000 button1007_enabled=1 "status^=$(gbk "完成：")" || fail "Stop did not stop: '$(status_text)'"
+  drive close
+  ends_with_zero 10
+  finish "the status line says the key is taken; Record and Stop work on"
+else
+  fail "the driver could not take the key ($(cat "$taker_log")) or no main window"
+fi
+end_pid "$taker_pid"
+
 echo "windowed program: $failures failure(s) in $((SECONDS - started)) s"
 [ "$failures" -eq 0 ]
